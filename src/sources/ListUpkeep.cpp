@@ -1,0 +1,135 @@
+#include "platform/AppInfo.h"
+#include "platform/Platform.h"
+#include "platform/RuntimeError.h"
+#include "settings/Settings.h"
+#include "sources/Sources.h"
+#include "sources/SourcesFile.h"
+
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QStandardPaths>
+#include <algorithm>
+
+namespace anchorly::sources {
+
+namespace {
+
+// Blanks are the space character only, at both ends.
+QString trimBlanks(const QString& text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text.at(start) == QLatin1Char(' '))
+        ++start;
+    while (end > start && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(start, end - start);
+}
+
+QStringList entriesOf(const QComboBox* combo)
+{
+    QStringList names;
+    names.reserve(combo->count());
+    for (int i = 0; i < combo->count(); ++i)
+        names.append(combo->itemText(i));
+    return names;
+}
+
+void selectEntry(QComboBox* combo, int index, const std::function<void(int)>& select)
+{
+    {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(index);
+    }
+    if (select)
+        select(index);
+}
+
+// Runs one step of a command whose failures are skipped without a word.
+template <typename Step> void skipOnError(Step&& step)
+{
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+void addToList(QComboBox* combo, const QString& typedSource, const QString& path, settings::Settings& settings,
+               Platform& platform, const std::function<void(int)>& select)
+{
+    const QString name = trimBlanks(typedSource);
+    if (name.isEmpty())
+        return;
+    if (combo->count() == 0) {
+        // The first name of an empty list is only shown: not selected, not saved.
+        addSorted(combo, {name});
+        return;
+    }
+
+    QStringList names = entriesOf(combo);
+    if (names.contains(name, Qt::CaseSensitive))
+        return;
+
+    // The file is written before the list changes, so a failed save leaves
+    // list, selection and stored index exactly as they were, and the stored
+    // index is only ever written for a list that the file really holds.
+    const int newIndex = int(std::upper_bound(names.cbegin(), names.cend(), name, caseBlindLess) - names.cbegin());
+    names.insert(newIndex, name);
+    if (!saveSourceNames(names, path, platform))
+        return;
+
+    addSorted(combo, {name});
+    // Setting the list's text to the name selects the one entry equal to it.
+    selectEntry(combo, newIndex, select);
+    settings.writeWhole(settings::name::ComboSource, combo->currentIndex());
+}
+
+void refreshList(QComboBox* combo, const QString& path, settings::Settings& settings,
+                 const std::function<void(int)>& select)
+{
+    skipOnError([&] { LoadComboFromFile(combo, path); });
+    skipOnError([&] {
+        const std::optional<qint16> stored = settings.readInt16(settings::name::ComboSource);
+        if (stored && *stored >= 0 && *stored < combo->count())
+            selectEntry(combo, *stored, select);
+    });
+    skipOnError([&] {
+        if (combo->currentIndex() == -1 && combo->count() > 0)
+            selectEntry(combo, 0, select);
+    });
+}
+
+QString sourcesEditor(const std::function<bool(const QString&)>& programExists)
+{
+    static const char* const editors[] = {"gnome-text-editor", "gedit",  "kate",       "kwrite",  "mousepad",
+                                          "pluma",             "xed",    "featherpad", "leafpad", "geany"};
+    for (const char* editor : editors) {
+        const QString program = QString::fromLatin1(editor);
+        const bool exists =
+            programExists ? programExists(program) : !QStandardPaths::findExecutable(program).isEmpty();
+        if (exists)
+            return program;
+    }
+    return QStringLiteral("xdg-open");
+}
+
+void editList(QComboBox* combo, const QString& path, Platform& platform, const QString& editor)
+{
+    // Opening an editor on a file that could not be written would only show
+    // an empty new document; the user already has the reason in a message.
+    if (fileexists(path) == 0 && !Combo2List(combo, path, platform))
+        return;
+    try {
+        platform.shell(editor + QLatin1Char(' ') + path, kNormalFocus);
+    } catch (...) {
+        const RuntimeError error = RuntimeError::fromCurrentException();
+        platform.msgBox(QStringLiteral("The editor \"") + editor +
+                            QStringLiteral("\" could not be started for the sources list\r\n") + path +
+                            QStringLiteral("\r\n\r\n") + error.description(),
+                        MsgStyle::Exclamation, QString::fromLatin1(app::kTitle));
+    }
+}
+
+} // namespace anchorly::sources

@@ -1,0 +1,89 @@
+#pragma once
+
+// The sources list: the publication names offered in the main window's
+// drop-down list, their lasting copy in "sources.txt" beside the executable,
+// the built-in names used when that file cannot be read, and the three
+// commands that keep the list (add, refresh, edit).
+//
+// Every function works on the combo box it is handed and never reaches into
+// a window. While a function changes the combo it blocks the combo's own
+// signals; each selection the program makes is reported through the
+// caller's `select` callback instead, exactly once, with the new index.
+// The combo is expected to hold only names added through this file.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QComboBox;
+
+namespace anchorly {
+class Platform;
+namespace settings {
+class Settings;
+}
+} // namespace anchorly
+
+namespace anchorly::sources {
+
+// The 63 built-in publication names, in the order they are added.
+const QStringList& builtinSourceNames();
+
+// The full path of the sources file: the executable's folder, "/", "sources.txt".
+QString sourcesFilePath(const QString& appPath);
+
+// Empties the combo and fills it from the sources file: one name per line,
+// a line ending at CR or CR LF (a lone LF belongs to the line), names kept
+// untrimmed, empty and blank-only lines skipped, duplicates kept. When the
+// file cannot be opened or read, the names read so far stay and the
+// built-in list is added after them. Never fails, shows nothing, creates
+// nothing. Leaves nothing selected.
+void LoadComboFromFile(QComboBox* cCombobox, const QString& sCurrentFile);
+
+// Adds the built-in names to the combo; existing entries and the selection stay.
+void LoadInternalList(QComboBox* cCombobox);
+
+// Replaces the sources file with the combo's entries in display order, each
+// followed by CR LF, in one atomic step. When the file cannot be written the
+// user is told (file and reason), the old file stays as it was, and the
+// result is false.
+bool Combo2List(QComboBox* cCombobox, const QString& path, Platform& platform);
+
+// -1 when the file can be opened for reading, 0 otherwise (missing, a
+// folder, no access, an invalid name).
+int fileexists(const QString& path);
+
+// Inserts the names so that the list stays in case-blind alphabetical order;
+// a name goes after entries that compare equal to it, so the result equals
+// a stable sort of everything added so far. The selected entry stays
+// selected (nothing stays selected when nothing was). Bulk-friendly: one
+// call with many names costs a sort and one fill of the combo.
+void addSorted(QComboBox* combo, const QStringList& names);
+
+// The add-to-list command for the typed source (trimmed of blanks). On an
+// empty list the name is only added, unselected and unsaved. Otherwise a
+// name not yet in the list (exact, case-sensitive) is saved with the whole
+// list first; only when the save succeeded is it added, selected (reported
+// through select) and its index stored as "ComboSource". A failed save is
+// reported to the user and leaves list, selection and setting unchanged.
+void addToList(QComboBox* combo, const QString& typedSource, const QString& path, settings::Settings& settings,
+               Platform& platform, const std::function<void(int)>& select);
+
+// The refresh command: reloads the list, selects the stored "ComboSource"
+// index when it lies in the list, else the first entry when there is one.
+// Every failing step is skipped silently.
+void refreshList(QComboBox* combo, const QString& path, settings::Settings& settings,
+                 const std::function<void(int)>& select);
+
+// The plain-text editor for the sources file: the first of a fixed list of
+// desktop editors that programExists accepts, else "xdg-open". By default a
+// program exists when it is found on the search path.
+QString sourcesEditor(const std::function<bool(const QString&)>& programExists = {});
+
+// The edit command: writes the list to the file first when the file cannot
+// be opened (and stops when that save failed, the user having been told),
+// then starts "<editor> <path>" without waiting. An editor that cannot be
+// started is reported in a message box. The list is never changed.
+void editList(QComboBox* combo, const QString& path, Platform& platform, const QString& editor = sourcesEditor());
+
+} // namespace anchorly::sources
