@@ -5,6 +5,7 @@
 // stored kinds. A reader gives no value when the stored text does not
 // convert to its kind; the caller then leaves its target as it is.
 
+#include <QLocale>
 #include <QString>
 #include <optional>
 
@@ -30,6 +31,29 @@ inline constexpr char Editor[] = "Editor";
 inline constexpr char HTMLfile[] = "HTMLfile";
 } // namespace name
 
+// The stored forms of the four kinds and back. A reader gives nullopt for a
+// text that does not convert (the read's "Error" included). Numbers are
+// parsed with the locale's decimal separator (the default locale unless one
+// is given); a position is written with it.
+namespace convert {
+// "True" or "False" in any letter case, or a number: 0 is false, any other true.
+std::optional<bool> toFlag(const QString& stored, const QLocale& locale = QLocale());
+// A whole number; a fraction is rounded to the nearest, a tie to the even
+// one; a number outside the type's range does not convert.
+std::optional<qint16> toInt16(const QString& stored, const QLocale& locale = QLocale());
+std::optional<qint32> toInt32(const QString& stored, const QLocale& locale = QLocale());
+std::optional<float> toPosition(const QString& stored, const QLocale& locale = QLocale());
+// The stored text, except that the read's "Error" gives the empty text.
+QString toPath(const QString& stored);
+
+QString fromFlag(bool value);
+// Decimal digits, with a leading "-" when negative.
+QString fromWhole(qint64 value);
+// Digits only for whole twips, else at most seven significant digits with
+// the locale's decimal separator.
+QString fromPosition(float twips, const QLocale& locale = QLocale());
+} // namespace convert
+
 class Settings {
 public:
     explicit Settings(registry::Registry& registry);
@@ -37,6 +61,8 @@ public:
     // Creates the settings key with its missing parents.
     void createKey();
 
+    // A path that names no root key reads as false, 0 or the empty text;
+    // kKeyPath always names one.
     std::optional<bool> readFlag(const char* valueName);
     std::optional<qint16> readInt16(const char* valueName);
     std::optional<qint32> readInt32(const char* valueName);
