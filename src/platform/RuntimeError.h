@@ -11,6 +11,7 @@ inline constexpr int InvalidArgument = 5;       // "Invalid procedure call or ar
 inline constexpr int OutOfMemory = 7;           // "Out of memory"
 inline constexpr int FileNotFound = 53;         // "File not found"
 inline constexpr int PermissionDenied = 70;     // "Permission denied"
+inline constexpr int PathFileAccess = 75;       // "Path/File access error"
 inline constexpr int ComponentMissing = 339;    // a component is missing or not registered
 inline constexpr int CancelSelected = 32755;    // a dialog was cancelled with CancelError set
 inline constexpr int ComponentFailure = 50003;  // unexpected failure inside a component
