@@ -1,0 +1,159 @@
+// What the Registry module promises its callers, and what it relies on from
+// the registry operations, on whichever store the runner provides.
+
+#include "RegistryContract.h"
+#include "settings/Registry.h"
+
+#include <doctest/doctest.h>
+
+#include <vector>
+
+using namespace anchorly::registry;
+
+namespace {
+
+struct Shown {
+    std::string prompt;
+    int style;
+    std::string title;
+};
+
+struct Fixture {
+    std::unique_ptr<RegistryApi> api = contract::makeApi();
+    std::vector<Shown> shown;
+    Registry registry{*api, [this](const std::string& p, int s, const std::string& t) { shown.push_back({p, s, t}); }};
+    // A key of its own for each test case.
+    std::string key = contract::runKeyPath() + "\\" + doctest::getContextOptions()->currentTest->m_name;
+};
+
+} // namespace
+
+TEST_CASE_FIXTURE(Fixture, "texts come back with leading blanks lost and trailing blanks kept")
+{
+    registry.CreateKey(key);
+    struct Row {
+        const char* name;
+        std::string stored;
+        std::string read;
+    };
+    const std::string long254(254, 'a'), long255 = std::string(254, 'b') + "c", long4000(4000, 'd');
+    const Row rows[] = {
+        {"empty", "", ""},
+        {"blanks at both ends", "  two  ", "two  "},
+        {"only blanks", "    ", ""},
+        {"Error as a value", "Error", "Error"},
+        {"254 characters", long254, long254},
+        {"255 characters", long255, long255},
+        {"4,000 characters", "  " + long4000, long4000},
+        {"line breaks and 8-bit bytes", "a\r\nb\xE4\xFF", "a\r\nb\xE4\xFF"},
+    };
+    for (const Row& row : rows) {
+        SUBCASE(row.name)
+        {
+            registry.SetStringValue(key, "Value", row.stored);
+            CHECK(registry.GetStringValue(key, "Value") == row.read);
+        }
+    }
+    CHECK(shown.empty());
+}
+
+TEST_CASE_FIXTURE(Fixture, "missing keys and values read as Error and take no writes")
+{
+    CHECK(registry.GetStringValue(key, "Value") == "Error");
+    registry.SetStringValue(key, "Value", "lost");
+    RegistryApi::Handle handle = 0;
+    CHECK(api->RegOpenKeyExA(kHKEY_CURRENT_USER, key.substr(18), 0, kKEY_READ, handle) != 0);
+
+    registry.CreateKey(key);
+    CHECK(registry.GetStringValue(key, "Value") == "Error");
+}
+
+TEST_CASE_FIXTURE(Fixture, "creating a key creates its parents and keeps an existing key's values")
+{
+    registry.CreateKey(key + "\\Child\\Grandchild");
+    RegistryApi::Handle handle = 0;
+    REQUIRE(api->RegOpenKeyExA(kHKEY_CURRENT_USER, key.substr(18) + "\\Child", 0, kKEY_READ, handle) == 0);
+    api->RegCloseKey(handle);
+
+    registry.SetStringValue(key, "Kept", "still here");
+    registry.CreateKey(key);
+    CHECK(registry.GetStringValue(key, "Kept") == "still here");
+}
+
+TEST_CASE_FIXTURE(Fixture, "key and value names match in any letter case")
+{
+    registry.CreateKey(key + "\\MixedCase");
+    registry.SetStringValue(key + "\\MixedCase", "ValueName", "first");
+    CHECK(registry.GetStringValue(key + "\\MIXEDCASE", "valuename") == "first");
+    registry.SetStringValue(key + "\\mixedcase", "VALUENAME", "second");
+    CHECK(registry.GetStringValue(key + "\\MixedCase", "ValueName") == "second");
+}
+
+TEST_CASE_FIXTURE(Fixture, "a path without any backslash names the root key itself")
+{
+    const std::string run = contract::runKeyPath();
+    const std::string name = run.substr(run.rfind('\\') + 1);
+    registry.CreateKey("HKEY_CURRENT_USER");
+    registry.SetStringValue("HKEY_CURRENT_USER", name, "at the root");
+    CHECK(registry.GetStringValue("HKEY_CURRENT_USER", name) == "at the root");
+    CHECK(shown.empty());
+}
+
+TEST_CASE_FIXTURE(Fixture, "malformed paths show the format message and do nothing")
+{
+    registry.CreateKey(key);
+    const std::string lowerPrefix = "hkey_current_user" + key.substr(17);
+    for (const std::string& path : {key + "\\", lowerPrefix, std::string("Software\\Quillbay")}) {
+        CAPTURE(path);
+        shown.clear();
+        registry.CreateKey(path);
+        registry.SetStringValue(path, "Value", "written");
+        CHECK(registry.GetStringValue(path, "Value") == std::nullopt);
+        REQUIRE(shown.size() == 3);
+        CHECK(shown[2].prompt == "Incorrect Format:\n\n" + path);
+        CHECK(shown[2].style == 0);
+        CHECK(shown[2].title == "Anchorly");
+    }
+    CHECK(registry.GetStringValue(key, "Value") == "Error");
+}
+
+TEST_CASE_FIXTURE(Fixture, "an unknown root name does nothing and shows nothing")
+{
+    for (const std::string root : {"HKEY_Current_User", "HKEY_NOWHERE"}) {
+        const std::string path = root + key.substr(17);
+        registry.CreateKey(path);
+        registry.SetStringValue(path, "Value", "written");
+        CHECK(registry.GetStringValue(path, "Value") == std::nullopt);
+    }
+    CHECK(registry.GetStringValue(key, "Value") == "Error");
+    CHECK(shown.empty());
+}
+
+TEST_CASE_FIXTURE(Fixture, "a second writer's value is seen by the next read")
+{
+    auto otherApi = contract::makeApi();
+    Registry other(*otherApi, nullptr);
+    registry.CreateKey(key);
+    registry.SetStringValue(key, "Shared", "one");
+    CHECK(other.GetStringValue(key, "Shared") == "one");
+    other.SetStringValue(key, "Shared", "two");
+    CHECK(registry.GetStringValue(key, "Shared") == "two");
+}
+
+TEST_CASE_FIXTURE(Fixture, "a query that does not fit fails and tells the size needed")
+{
+    registry.CreateKey(key);
+    registry.SetStringValue(key, "Value", "0123456789");
+    RegistryApi::Handle handle = 0;
+    REQUIRE(api->RegOpenKeyExA(kHKEY_CURRENT_USER, key.substr(18), 0, kKEY_READ, handle) == 0);
+    char buffer[16];
+    std::uint32_t type = kREG_SZ, size = 5;
+    CHECK(api->RegQueryValueExA(handle, "Value", type, buffer, size) == kERROR_MORE_DATA);
+    CHECK(size >= 11);
+    size = sizeof buffer;
+    CHECK(api->RegQueryValueExA(handle, "Value", type, buffer, size) == 0);
+    CHECK(size == 11);
+    CHECK(std::string(buffer) == "0123456789");
+    CHECK(type == kREG_SZ);
+    CHECK(api->RegCloseKey(handle) == 0);
+}
