@@ -5,10 +5,12 @@
 
 class QWidget;
 
-namespace anchorly {
+namespace anchorly
+{
 
 // Style numbers of a message box: OK only, plus at most one icon.
-namespace MsgStyle {
+namespace MsgStyle
+{
 inline constexpr int OkOnly = 0;
 inline constexpr int Exclamation = 48;
 inline constexpr int Information = 64;
@@ -19,7 +21,7 @@ inline constexpr int kNormalFocus = 1;
 
 // The state of a file-open dialog, kept by its owner from one use to the next.
 struct FileOpenDialog {
-    QString filter;   // pairs "description|pattern", separated by "|"
+    QString filter; // pairs "description|pattern", separated by "|"
     int flags = 0;
     QString initDir;
     QString title;
@@ -36,7 +38,8 @@ struct ColorDialog {
 // Every service of the desktop that the tool uses. The windows and
 // subsystems reach the desktop only through this interface; tests pass a
 // fake that records each call and never blocks.
-class Platform {
+class Platform
+{
 public:
     virtual ~Platform() = default;
 
@@ -85,7 +88,8 @@ public:
     // The current year by the system clock.
     virtual int currentYear() const = 0;
 
-    // Ends the program at once: no further handler of any window runs.
+    // Ends the program at once: no further handler of any window runs. The
+    // call itself returns; the caller must then do nothing further and return.
     virtual void end() = 0;
 
     // Shows a modal file-open dialog set up from the state; a pick stores the

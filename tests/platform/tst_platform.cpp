@@ -55,6 +55,7 @@ int runHelper(int argc, char** argv)
 {
     if (argc == 3 && qstrcmp(argv[1], "--hold-lock") == 0) {
         QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Anchorly")); // the name differs from the executable's
         QLockFile lock(QString::fromLocal8Bit(argv[2]));
         lock.setStaleLockTime(0);
         if (!lock.tryLock(0))
