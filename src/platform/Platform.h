@@ -5,12 +5,10 @@
 
 class QWidget;
 
-namespace anchorly
-{
+namespace anchorly {
 
 // Style numbers of a message box: OK only, plus at most one icon.
-namespace MsgStyle
-{
+namespace MsgStyle {
 inline constexpr int OkOnly = 0;
 inline constexpr int Exclamation = 48;
 inline constexpr int Information = 64;
@@ -21,7 +19,7 @@ inline constexpr int kNormalFocus = 1;
 
 // The state of a file-open dialog, kept by its owner from one use to the next.
 struct FileOpenDialog {
-    QString filter; // pairs "description|pattern", separated by "|"
+    QString filter;   // pairs "description|pattern", separated by "|"
     int flags = 0;
     QString initDir;
     QString title;
@@ -38,8 +36,7 @@ struct ColorDialog {
 // Every service of the desktop that the tool uses. The windows and
 // subsystems reach the desktop only through this interface; tests pass a
 // fake that records each call and never blocks.
-class Platform
-{
+class Platform {
 public:
     virtual ~Platform() = default;
 
