@@ -1,0 +1,203 @@
+// The hive's file on disk: its format, damaged files and failed writes.
+
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include "settings/HiveRegistryApi.h"
+#include "settings/Registry.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace anchorly::registry;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kKey = "HKEY_CURRENT_USER\\Software\\Quillbay\\Anchorly";
+
+std::string readFile(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeFile(const fs::path& file, const std::string& content)
+{
+    std::ofstream(file, std::ios::binary) << content;
+}
+
+std::vector<std::string> entries(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct Fixture {
+    fs::path base = [] {
+        std::string path = (fs::temp_directory_path() / "anchorly-hive-XXXXXX").string();
+        REQUIRE(::mkdtemp(path.data()));
+        return fs::path(path);
+    }();
+    fs::path folder = base / "registry";
+    fs::path file = folder / "HKEY_CURRENT_USER.reg";
+    HiveRegistryApi api{folder.string()};
+    Registry registry{api, nullptr};
+
+    ~Fixture()
+    {
+        std::error_code ignored;
+        fs::permissions(folder, fs::perms::owner_all, ignored);
+        fs::remove_all(base, ignored);
+    }
+};
+
+} // namespace
+
+TEST_CASE_FIXTURE(Fixture, "the file holds a section per key and escaped values")
+{
+    registry.CreateKey(kKey);
+    registry.SetStringValue(kKey, "Browser", "C:\\a \"b\"\r\n");
+    CHECK(readFile(file) == "REGEDIT4\n\n"
+                           "[HKEY_CURRENT_USER]\n\n"
+                           "[HKEY_CURRENT_USER\\Software]\n\n"
+                           "[HKEY_CURRENT_USER\\Software\\Quillbay]\n\n"
+                           "[HKEY_CURRENT_USER\\Software\\Quillbay\\Anchorly]\n"
+                           "\"Browser\"=\"C:\\\\a \\\"b\\\"\\r\\n\"\n");
+
+    // Names keep the case they were created with.
+    registry.CreateKey(kKey + "\\MixedCase");
+    registry.SetStringValue(kKey + "\\MIXEDCASE", "Value", "x");
+    CHECK(readFile(file).find("Anchorly\\MixedCase]\n\"Value\"=\"x\"\n") != std::string::npos);
+}
+
+TEST_CASE_FIXTURE(Fixture, "every byte but NUL comes back in names and texts")
+{
+    std::string every;
+    for (int c = 1; c < 256; ++c)
+        every += static_cast<char>(c);
+    registry.CreateKey(kKey);
+    registry.SetStringValue(kKey, every, every);
+    HiveRegistryApi otherApi(folder.string());
+    CHECK(Registry(otherApi, nullptr).GetStringValue(kKey, every) == every);
+    const std::string content = readFile(file);
+    CHECK(std::count_if(content.begin(), content.end(), [](unsigned char c) {
+              return (c < 0x20 && c != '\n') || c == 0x7F;
+          }) == 0); // one line per value, nothing raw that an editor would mangle
+}
+
+TEST_CASE_FIXTURE(Fixture, "a damaged file is read as far as it goes and kept before it is written over")
+{
+    const std::string good = "REGEDIT4\n\n[" + kKey + "]\n\"Browser\"=\"firefox\"\n";
+    std::string binary;
+    for (int i = 0; i < 4096; ++i)
+        binary += static_cast<char>((i * 7919 + 13) % 256);
+    enum Kept { NoCopy, FileCopy, Moved };
+    struct Row {
+        const char* name;
+        std::function<std::string(const fs::path&)> make; // gives what a kept copy must hold
+        const char* browser; // what "Browser" reads before the first write
+        Kept kept;
+    };
+    auto content = [](std::string text) {
+        return [text](const fs::path& f) {
+            writeFile(f, text);
+            return text;
+        };
+    };
+    const Row rows[] = {
+        {"sound", content(good), "firefox", NoCopy},
+        {"garbage", content("not a hive\n[nor this\n\"x\"=y\n"), "Error", FileCopy},
+        {"binary bytes", content(binary), "Error", FileCopy},
+        {"a megabyte line", content(good + std::string(1 << 20, 'x') + "\n"), "firefox", FileCopy},
+        {"wrong header", content("REGEDIT5" + good.substr(8)), "firefox", FileCopy},
+        {"a folder in place of the file", [](const fs::path& f) { fs::create_directory(f); return ""; }, "Error",
+         Moved},
+        {"a pipe in place of the file", [](const fs::path& f) { ::mkfifo(f.c_str(), 0600); return ""; }, "Error",
+         Moved},
+        {"no permission to read",
+         [&](const fs::path& f) {
+             writeFile(f, good);
+             fs::permissions(f, fs::perms::none);
+             return good;
+         },
+         "Error", FileCopy},
+    };
+    for (const Row& row : rows) {
+        SUBCASE(row.name)
+        {
+            if (std::string(row.name) == "no permission to read" && ::geteuid() == 0) {
+                MESSAGE("skipped: permissions do not stop root, who runs this test");
+                return;
+            }
+            fs::create_directories(folder);
+            const std::string original = row.make(file);
+
+            CHECK(registry.GetStringValue(kKey, "Browser") == row.browser);
+            registry.CreateKey(kKey);
+            registry.SetStringValue(kKey, "Editor", "vi");
+            registry.SetStringValue(kKey, "Editor", "vim"); // a second write keeps no second copy
+            CHECK(registry.GetStringValue(kKey, "Browser") == row.browser);
+            CHECK(registry.GetStringValue(kKey, "Editor") == "vim");
+
+            const auto names = entries(folder);
+            REQUIRE(names.size() == (row.kept == NoCopy ? 1u : 2u));
+            CHECK(names[0] == "HKEY_CURRENT_USER.reg");
+            if (row.kept != NoCopy) {
+                CHECK(names[1].rfind("HKEY_CURRENT_USER.reg.damaged-", 0) == 0);
+                if (row.kept == FileCopy) {
+                    fs::permissions(folder / names[1], fs::perms::owner_read);
+                    CHECK(readFile(folder / names[1]) == original);
+                } else {
+                    CHECK_FALSE(fs::is_regular_file(folder / names[1]));
+                }
+            }
+        }
+    }
+}
+
+TEST_CASE_FIXTURE(Fixture, "a write replaces the file as a whole")
+{
+    registry.CreateKey(kKey);
+    registry.SetStringValue(kKey, "Browser", "one");
+    struct stat before {};
+    REQUIRE(::stat(file.c_str(), &before) == 0);
+    registry.SetStringValue(kKey, "Browser", "two");
+    struct stat after {};
+    REQUIRE(::stat(file.c_str(), &after) == 0);
+    CHECK(before.st_ino != after.st_ino); // a new file renamed into place, not the old one rewritten
+    CHECK(entries(folder) == std::vector<std::string>{"HKEY_CURRENT_USER.reg"});
+}
+
+TEST_CASE("reads create nothing and an unwritable folder takes no writes")
+{
+    Fixture fixture;
+    CHECK(fixture.registry.GetStringValue(kKey, "Browser") == "Error");
+    CHECK_FALSE(fs::exists(fixture.folder));
+
+    // A file where a parent folder should be stops even root from writing.
+    writeFile(fixture.base / "blocker", "mine");
+    HiveRegistryApi blocked((fixture.base / "blocker" / "registry").string());
+    Registry registry(blocked, nullptr);
+    registry.CreateKey(kKey);
+    registry.SetStringValue(kKey, "Browser", "lost");
+    CHECK(registry.GetStringValue(kKey, "Browser") == "Error");
+    CHECK(readFile(fixture.base / "blocker") == "mine");
+
+    if (::geteuid() != 0) {
+        fixture.registry.CreateKey(kKey);
+        const std::string written = readFile(fixture.file);
+        fs::permissions(fixture.folder, fs::perms::owner_read | fs::perms::owner_exec);
+        fixture.registry.SetStringValue(kKey, "Browser", "lost");
+        CHECK(fixture.registry.GetStringValue(kKey, "Browser") == "Error");
+        CHECK(readFile(fixture.file) == written);
+    }
+}
