@@ -1,0 +1,6 @@
+#include "mainwindow/Application.h"
+
+int main(int argc, char** argv)
+{
+    return anchorly::runAnchorly(argc, argv);
+}

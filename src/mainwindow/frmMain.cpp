@@ -1,0 +1,371 @@
+#include "mainwindow/frmMain.h"
+
+#include "about/frmabout.h"
+#include "mainwindow/BorderShape.h"
+#include "mainwindow/ControlColors.h"
+#include "platform/Colors.h"
+#include "prefs/frmPrefs.h"
+#include "resources/Resources.h"
+#include "ui_frmMain.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace anchorly {
+
+frmMain::frmMain(Platform& platform, settings::Settings& settings, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_platform(platform), m_settings(settings)
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(resources::windowIcon());
+    bindControls();
+    styleControls();
+    connectCommands();
+    watchEvents();
+    // The window cannot be resized: its size follows the fixed client area and the menu bar.
+    setFixedSize(ui->centralwidget->width(), ui->centralwidget->height() + menuBar()->sizeHint().height());
+    cmdADD->setFocus();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::bindControls()
+{
+    Shape1 = ui->Shape1;
+    Image1 = ui->Image1;
+    lblHREF = ui->lblHREF;
+    lblURL = ui->lblURL;
+    lblTARGET = ui->lblTARGET;
+    lblDESCRIPTION = ui->lblDESCRIPTION;
+    lblSOURCE = ui->lblSOURCE;
+    lbSOURCEDESCRIPTION = ui->lbSOURCEDESCRIPTION;
+    lblENDTAG = ui->lblENDTAG;
+    Combo1 = ui->Combo1;
+    cmdADD = ui->cmdADD;
+    txtHREF = ui->txtHREF;
+    txtDESCRIPTION = ui->txtDESCRIPTION;
+    txtSOURCE = ui->txtSOURCE;
+    optSource = {ui->optSource_0, ui->optSource_1};
+    Combo2 = ui->Combo2;
+    txtENTRY = {ui->txtENTRY_0, ui->txtENTRY_1, ui->txtENTRY_2, ui->txtENTRY_3, ui->txtENTRY_4};
+    cmdClearEntry = {ui->cmdClearEntry1, ui->cmdClearEntry2, ui->cmdClearEntry3, ui->cmdClearEntry4,
+                     ui->cmdClearEntry5};
+    lblInfo = ui->lblInfo;
+    txtHTMLsource = ui->txtHTMLsource;
+    cmdExit = ui->cmdExit;
+    cmdCopyToClipboard = ui->cmdCopyToClipboard;
+}
+
+void frmMain::styleControls()
+{
+    // The template row: dark blue captions that size themselves to their text.
+    for (QLabel* label : {lblHREF, lblURL, lblTARGET, lblDESCRIPTION, lblSOURCE, lbSOURCEDESCRIPTION, lblENDTAG}) {
+        setForeColor(label, kDarkBlue);
+        label->adjustSize();
+    }
+    ui->lblLinkentries->adjustSize();
+    setForeColor(lblInfo, kDarkGrey);
+    for (QWidget* input : std::initializer_list<QWidget*>{txtHREF, txtDESCRIPTION, txtSOURCE, Combo2, txtHTMLsource})
+        setBackColor(input, kLightGrey);
+    for (QLineEdit* slot : txtENTRY) {
+        setBackColor(slot, kButtonFaceColor);
+        setForeColor(slot, kDarkBlue);
+    }
+    Combo1->setVisible(false);
+    Combo1->setCurrentIndex(-1);
+    Combo2->setCurrentIndex(-1);
+    // Separators of the hidden menus keep their names for whoever looks them up.
+    ui->menuSeperator01->setSeparator(true);
+    ui->menuSeperator02->setSeparator(true);
+}
+
+void frmMain::connectCommands()
+{
+    connect(cmdADD, &QPushButton::clicked, this, &frmMain::cmdADD_Click);
+    connect(Combo1, &QComboBox::activated, this, &frmMain::Combo1_Click);
+    connect(ui->cmdClear, &QPushButton::clicked, this, &frmMain::cmdClear_Click);
+    connect(ui->cmdClearEntry1, &QPushButton::clicked, this, &frmMain::cmdClearEntry1_Click);
+    connect(ui->cmdClearEntry2, &QPushButton::clicked, this, &frmMain::cmdClearEntry2_Click);
+    connect(ui->cmdClearEntry3, &QPushButton::clicked, this, &frmMain::cmdClearEntry3_Click);
+    connect(ui->cmdClearEntry4, &QPushButton::clicked, this, &frmMain::cmdClearEntry4_Click);
+    connect(ui->cmdClearEntry5, &QPushButton::clicked, this, &frmMain::cmdClearEntry5_Click);
+    connect(ui->cmdEmptyURL, &QPushButton::clicked, this, &frmMain::cmdEmptyURL_Click);
+    connect(ui->cmdEmptyDESCRIPTION, &QPushButton::clicked, this, &frmMain::cmdEmptyDESCRIPTION_Click);
+    connect(ui->cmdEmptySOURCE, &QPushButton::clicked, this, &frmMain::cmdEmptySOURCE_Click);
+    connect(ui->cmdEmptyALL, &QPushButton::clicked, this, &frmMain::cmdEmptyALL_Click);
+    connect(cmdCopyToClipboard, &QPushButton::clicked, this, &frmMain::cmdCopyToClipboard_Click);
+
+    connect(Combo2, &QComboBox::activated, this, &frmMain::Combo2_Click);
+    // A click selects its option button and deselects the other; a click on
+    // the selected one keeps it selected.
+    connect(optSource[0], &QRadioButton::clicked, this, [this] { setOption(0, true); });
+    connect(optSource[1], &QRadioButton::clicked, this, [this] { setOption(1, true); });
+    connect(ui->cmdAddToList, &QPushButton::clicked, this, &frmMain::cmdAddToList_Click);
+    connect(ui->cmdRefreshCombo2, &QPushButton::clicked, this, &frmMain::cmdRefreshCombo2_Click);
+    connect(ui->cmdEditList, &QPushButton::clicked, this, &frmMain::cmdEditList_Click);
+
+    connect(ui->cmdBrowser, &QPushButton::clicked, this, &frmMain::cmdBrowser_Click);
+    connect(ui->cmdEditor, &QPushButton::clicked, this, &frmMain::cmdEditor_Click);
+    connect(ui->cmdOpenALL, &QPushButton::clicked, this, &frmMain::cmdOpenALL_Click);
+
+    connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
+    connect(ui->cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
+    connect(ui->cmdPrefs, &QPushButton::clicked, this, &frmMain::cmdPrefs_Click);
+
+    connect(ui->menuAbout, &QAction::triggered, this, &frmMain::menuAbout_Click);
+    connect(ui->menuExit, &QAction::triggered, this, &frmMain::menuExit_Click);
+    connect(ui->menuPrefs, &QAction::triggered, this, &frmMain::menuPrefs_Click);
+    connect(ui->menuEditSourcesList, &QAction::triggered, this, &frmMain::menuEditSourcesList_Click);
+    connect(ui->menuRefreshList, &QAction::triggered, this, &frmMain::menuRefreshList_Click);
+    connect(ui->menuChangeBorderColor, &QAction::triggered, this, &frmMain::menuChangeBorderColor_Click);
+    connect(ui->menuDefaultcolor, &QAction::triggered, this, &frmMain::menuDefaultcolor_Click);
+}
+
+void frmMain::watchEvents()
+{
+    // Mouse moves over these run their handlers on every move, not only on entry.
+    for (QWidget* widget : std::initializer_list<QWidget*>{ui->centralwidget, Image1, lblURL, lblTARGET,
+                                                            lblDESCRIPTION, lbSOURCEDESCRIPTION, txtHREF,
+                                                            txtDESCRIPTION, txtSOURCE})
+        widget->setMouseTracking(true);
+    for (QLineEdit* slot : txtENTRY)
+        slot->setMouseTracking(true);
+
+    // A control's mouse events stay with it: the window's background handlers
+    // run only for the background itself.
+    for (QObject* child : ui->centralwidget->children()) {
+        if (auto* widget = qobject_cast<QWidget*>(child))
+            widget->setAttribute(Qt::WA_NoMousePropagation);
+    }
+
+    for (QObject* watched : std::initializer_list<QObject*>{ui->centralwidget, Image1, lblURL, lblTARGET,
+                                                             lblDESCRIPTION, lbSOURCEDESCRIPTION, txtHREF,
+                                                             txtDESCRIPTION, txtSOURCE})
+        watched->installEventFilter(this);
+    for (QLineEdit* slot : txtENTRY)
+        slot->installEventFilter(this);
+    // Enter and Esc act wherever the focus is in this window.
+    qApp->installEventFilter(this);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == this && routeWindowKey(static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    if (watched == qApp || !watched->isWidgetType())
+        return QMainWindow::eventFilter(watched, event);
+    return routeControlEvent(watched, event) || QMainWindow::eventFilter(watched, event);
+}
+
+// The window's default and cancel buttons: Enter clicks the focused button,
+// or Add when no button has the focus; Esc clicks Exit.
+bool frmMain::routeWindowKey(QKeyEvent* event)
+{
+    if (event->modifiers() & ~(Qt::KeypadModifier))
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
+        else if (cmdADD->isEnabled())
+            cmdADD->click();
+        return true;
+    case Qt::Key_Escape:
+        cmdExit->click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool frmMain::routeControlEvent(QObject* watched, QEvent* event)
+{
+    const int slotIndex = int(std::find(txtENTRY.begin(), txtENTRY.end(), watched) - txtENTRY.begin());
+    const bool isSlot = slotIndex < int(txtENTRY.size());
+
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        if (watched == lblURL)
+            lblURL_MouseMove();
+        else if (watched == lblDESCRIPTION)
+            lblDESCRIPTION_MouseMove();
+        else if (watched == lbSOURCEDESCRIPTION)
+            lbSOURCEDESCRIPTION_MouseMove();
+        else if (watched == lblTARGET)
+            lblTARGET_MouseMove();
+        else if (watched == ui->centralwidget)
+            Form_MouseMove();
+        else if (watched == Image1)
+            Image1_MouseMove();
+        else if (watched == txtHREF)
+            txtHREF_MouseMove();
+        else if (watched == txtDESCRIPTION)
+            txtDESCRIPTION_MouseMove();
+        else if (watched == txtSOURCE)
+            txtSOURCE_MouseMove();
+        else if (isSlot)
+            txtENTRY_MouseMove();
+        return false;
+    case QEvent::MouseButtonPress:
+        if (watched == Image1)
+            Image1_MouseDown(static_cast<QMouseEvent*>(event)->button() == Qt::RightButton    ? 2
+                             : static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton ? 4
+                                                                                              : 1);
+        return false;
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        auto* widget = static_cast<QWidget*>(watched);
+        if (mouse->button() != Qt::LeftButton || !widget->rect().contains(mouse->position().toPoint()))
+            return false;
+        if (watched == lblTARGET)
+            lblTARGET_Click();
+        else if (watched == Image1)
+            Image1_Click();
+        else if (watched == ui->centralwidget)
+            Form_Click();
+        return false;
+    }
+    case QEvent::FocusIn:
+        if (watched == txtHREF)
+            txtHREF_GotFocus();
+        else if (watched == txtDESCRIPTION)
+            txtDESCRIPTION_GotFocus();
+        else if (watched == txtSOURCE)
+            txtSOURCE_GotFocus();
+        return false;
+    case QEvent::KeyPress:
+        if (watched == txtSOURCE) {
+            txtSOURCE_KeyDown();
+            return false;
+        }
+        if (isSlot) {
+            const QString text = static_cast<QKeyEvent*>(event)->text();
+            if (text.isEmpty())
+                return false;
+            int keyAscii = text.at(0).unicode();
+            txtENTRY_KeyPress(slotIndex, keyAscii);
+            return keyAscii == 0;
+        }
+        return false;
+    case QEvent::ShortcutOverride:
+        // Inside a slot, Ctrl+X is the editing key it is everywhere else in a
+        // text box (here refused, as all typing is), not the Exit command.
+        if (isSlot && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cut)) {
+            event->accept();
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    if (!m_unloading) {
+        m_unloading = true;
+        Form_QueryUnload();
+        Form_Unload();
+    }
+    event->accept();
+}
+
+void frmMain::cmdExit_Click()
+{
+    close();
+}
+
+void frmMain::menuExit_Click()
+{
+    cmdExit_Click();
+}
+
+void frmMain::showAbout()
+{
+    auto* about = new frmabout(m_platform, this);
+    about->exec();
+}
+
+void frmMain::cmdAbout_Click()
+{
+    showAbout();
+    txtHREF->setFocus();
+}
+
+void frmMain::menuAbout_Click()
+{
+    showAbout();
+}
+
+frmPrefs& frmMain::preferences()
+{
+    if (!m_prefs)
+        m_prefs = new frmPrefs(m_platform, m_settings, this);
+    return *m_prefs;
+}
+
+void frmMain::showPreferences()
+{
+    preferences().exec();
+}
+
+void frmMain::cmdPrefs_Click()
+{
+    showPreferences();
+    txtHREF->setFocus();
+}
+
+void frmMain::menuPrefs_Click()
+{
+    showPreferences();
+}
+
+void frmMain::Form_Click()
+{
+    if (Combo1->isVisible())
+        Combo1->setVisible(false);
+}
+
+void frmMain::Image1_Click()
+{
+    Form_Click();
+}
+
+void frmMain::Image1_MouseDown(int button)
+{
+    if (button == 2)
+        ui->menuColorMenu->exec(QCursor::pos());
+}
+
+void frmMain::setOption(int index, bool value)
+{
+    optSource[index]->setChecked(value);
+    if (value)
+        optSource[1 - index]->setChecked(false);
+}
+
+void frmMain::setComboListIndex(QComboBox* combo, int index)
+{
+    if (index < -1 || index >= combo->count())
+        return;
+    combo->setCurrentIndex(index);
+    if (combo == Combo1)
+        Combo1_Click();
+    else if (combo == Combo2)
+        Combo2_Click();
+}
+
+} // namespace anchorly

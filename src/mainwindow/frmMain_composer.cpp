@@ -1,0 +1,147 @@
+// Adding an anchor, clearing slots and inputs, copying the HTML source, and
+// the choice of the link target.
+
+#include "composer/Composer.h"
+#include "mainwindow/ControlColors.h"
+#include "mainwindow/frmMain.h"
+#include "platform/RuntimeError.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace anchorly {
+
+namespace {
+
+composer::Slots slotTexts(const std::array<QLineEdit*, 5>& entries)
+{
+    composer::Slots texts;
+    for (int i = 0; i < composer::kSlotCount; ++i)
+        texts[i] = entries[i]->text();
+    return texts;
+}
+
+} // namespace
+
+void frmMain::cmdADD_Click()
+{
+    const QString title = QString::fromLatin1(composer::kCheckTitle);
+    try {
+        // Only the first failing check is reported; the box it names is
+        // highlighted and gets the focus once the message is closed.
+        const auto refuse = [&](QLineEdit* input, const QString& prompt) {
+            setBackColor(input, kHighlightColor);
+            m_platform.msgBox(prompt, MsgStyle::Exclamation, title);
+            input->setFocus();
+        };
+        if (txtHREF->text().isEmpty())
+            return refuse(txtHREF, composer::urlPrompt());
+        if (txtDESCRIPTION->text().isEmpty())
+            return refuse(txtDESCRIPTION, composer::descriptionPrompt());
+        if (optSource[0]->isChecked()) {
+            if (txtSOURCE->text().isEmpty())
+                return refuse(txtSOURCE, composer::sourcePrompt());
+        } else {
+            txtSOURCE->setText(composer::trimBlanks(Combo2->currentText()));
+        }
+
+        const int slot = composer::firstFreeSlot(slotTexts(txtENTRY));
+        if (slot > 0) {
+            txtENTRY[slot - 1]->setText(composer::composeAnchor(lblHREF->text(), txtHREF->text(), lblTARGET->text(),
+                                                                txtDESCRIPTION->text(), lblSOURCE->text(),
+                                                                txtSOURCE->text(), lblENDTAG->text()));
+        }
+        if (composer::filledCount(slotTexts(txtENTRY)) == composer::kSlotCount) {
+            lblInfo->setText(composer::allFilledMessage());
+            cmdADD->setEnabled(false);
+        }
+        updateHTMLsource();
+    } catch (...) {
+        reportUnexpectedError(m_platform, RuntimeError::fromCurrentException());
+    }
+}
+
+void frmMain::updateHTMLsource()
+{
+    // The text widget keeps its lines apart by itself: it holds the lines
+    // without their CR LF, which the copy puts back.
+    const QString text = composer::assembleHtmlSource(slotTexts(txtENTRY));
+    txtHTMLsource->setPlainText(QString(text).replace(QString::fromLatin1(composer::kLineBreak), QStringLiteral("\n")));
+}
+
+void frmMain::lblTARGET_Click()
+{
+    Combo1->setVisible(!Combo1->isVisible());
+}
+
+void frmMain::Combo1_Click()
+{
+    lblTARGET->setText(composer::targetPiece(Combo1->currentText()));
+    lblTARGET->adjustSize();
+    Combo1->setVisible(false);
+}
+
+void frmMain::clearEntry(int slot)
+{
+    txtENTRY[slot - 1]->setText(composer::placeholder(slot));
+    cmdADD->setEnabled(true);
+    lblInfo->setText(QString());
+    updateHTMLsource();
+    txtHREF->setFocus();
+}
+
+void frmMain::cmdClear_Click()
+{
+    for (int slot = 1; slot <= composer::kSlotCount; ++slot)
+        txtENTRY[slot - 1]->setText(composer::placeholder(slot));
+    cmdADD->setEnabled(true);
+    lblInfo->setText(QString());
+    updateHTMLsource();
+    txtHREF->setFocus();
+}
+
+void frmMain::cmdEmptyURL_Click()
+{
+    txtHREF->clear();
+    txtHREF->setFocus();
+}
+
+void frmMain::cmdEmptyDESCRIPTION_Click()
+{
+    txtDESCRIPTION->clear();
+    txtDESCRIPTION->setFocus();
+}
+
+void frmMain::cmdEmptySOURCE_Click()
+{
+    txtSOURCE->clear();
+    txtSOURCE->setFocus();
+}
+
+void frmMain::cmdEmptyALL_Click()
+{
+    txtHREF->clear();
+    txtDESCRIPTION->clear();
+    txtSOURCE->clear();
+    txtHREF->setFocus();
+}
+
+void frmMain::cmdCopyToClipboard_Click()
+{
+    m_platform.clipboardClear();
+    m_platform.clipboardSetText(
+        txtHTMLsource->toPlainText().replace(QLatin1Char('\n'), QString::fromLatin1(composer::kLineBreak)));
+    txtHREF->setFocus();
+}
+
+void frmMain::txtENTRY_KeyPress(int, int& keyAscii)
+{
+    // No typed character gets into a slot.
+    keyAscii = 0;
+}
+
+} // namespace anchorly
