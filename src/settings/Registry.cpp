@@ -33,9 +33,12 @@ Registry::Registry(RegistryApi& api, MessageBox msgBox) : m_api(api), m_msgBox(s
 std::int32_t Registry::GetRootKey(const std::string& rootName)
 {
     static const std::pair<const char*, std::int32_t> kRoots[] = {
-        {"HKEY_CLASSES_ROOT", kHKEY_CLASSES_ROOT},         {"HKEY_CURRENT_USER", kHKEY_CURRENT_USER},
-        {"HKEY_LOCAL_MACHINE", kHKEY_LOCAL_MACHINE},       {"HKEY_USERS", kHKEY_USERS},
-        {"HKEY_PERFORMANCE_DATA", kHKEY_PERFORMANCE_DATA}, {"HKEY_CURRENT_CONFIG", kHKEY_CURRENT_CONFIG},
+        {"HKEY_CLASSES_ROOT", kHKEY_CLASSES_ROOT},
+        {"HKEY_CURRENT_USER", kHKEY_CURRENT_USER},
+        {"HKEY_LOCAL_MACHINE", kHKEY_LOCAL_MACHINE},
+        {"HKEY_USERS", kHKEY_USERS},
+        {"HKEY_PERFORMANCE_DATA", kHKEY_PERFORMANCE_DATA},
+        {"HKEY_CURRENT_CONFIG", kHKEY_CURRENT_CONFIG},
         {"HKEY_DYN_DATA", kHKEY_DYN_DATA},
     };
     for (const auto& [name, key] : kRoots) {

@@ -44,8 +44,7 @@ std::optional<double> toNumber(const QString& stored, const QLocale& locale)
     return value;
 }
 
-template <typename Int>
-std::optional<Int> toWhole(const QString& stored, const QLocale& locale)
+template <typename Int> std::optional<Int> toWhole(const QString& stored, const QLocale& locale)
 {
     const auto number = toNumber(stored, locale);
     if (!number)

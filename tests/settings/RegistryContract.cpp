@@ -57,24 +57,15 @@ TEST_CASE_FIXTURE(Fixture, "texts come back with leading blanks lost and trailin
     CHECK(shown.empty());
 }
 
-TEST_CASE_FIXTURE(Fixture, "missing keys and values read as Error and take no writes")
+TEST_CASE_FIXTURE(Fixture, "a missing key reads as Error and takes no writes; creating it keeps its values")
 {
     CHECK(registry.GetStringValue(key, "Value") == "Error");
     registry.SetStringValue(key, "Value", "lost");
     RegistryApi::Handle handle = 0;
     CHECK(api->RegOpenKeyExA(kHKEY_CURRENT_USER, key.substr(18), 0, kKEY_READ, handle) != 0);
 
-    registry.CreateKey(key);
-    CHECK(registry.GetStringValue(key, "Value") == "Error");
-}
-
-TEST_CASE_FIXTURE(Fixture, "creating a key creates its parents and keeps an existing key's values")
-{
-    registry.CreateKey(key + "\\Child\\Grandchild");
-    RegistryApi::Handle handle = 0;
-    REQUIRE(api->RegOpenKeyExA(kHKEY_CURRENT_USER, key.substr(18) + "\\Child", 0, kKEY_READ, handle) == 0);
-    api->RegCloseKey(handle);
-
+    registry.CreateKey(key + "\\Child\\Grandchild");         // and its parents
+    CHECK(registry.GetStringValue(key, "Value") == "Error"); // a missing value in a key that exists
     registry.SetStringValue(key, "Kept", "still here");
     registry.CreateKey(key);
     CHECK(registry.GetStringValue(key, "Kept") == "still here");
@@ -99,34 +90,29 @@ TEST_CASE_FIXTURE(Fixture, "a path without any backslash names the root key itse
     CHECK(shown.empty());
 }
 
-TEST_CASE_FIXTURE(Fixture, "malformed paths show the format message and do nothing")
+TEST_CASE_FIXTURE(Fixture, "malformed paths show the format message, unknown roots nothing; neither is used")
 {
     registry.CreateKey(key);
-    const std::string lowerPrefix = "hkey_current_user" + key.substr(17);
-    for (const std::string& path : {key + "\\", lowerPrefix, std::string("Software\\Quillbay")}) {
-        CAPTURE(path);
+    const std::string sub = key.substr(17);
+    struct Row {
+        std::string path;
+        bool message;
+    };
+    for (const Row& row : {Row{key + "\\", true}, Row{"hkey_current_user" + sub, true}, Row{"Software\\Quillbay", true},
+                           Row{"HKEY_Current_User" + sub, false}, Row{"HKEY_NOWHERE" + sub, false}}) {
+        CAPTURE(row.path);
         shown.clear();
-        registry.CreateKey(path);
-        registry.SetStringValue(path, "Value", "written");
-        CHECK(registry.GetStringValue(path, "Value") == std::nullopt);
-        REQUIRE(shown.size() == 3);
-        CHECK(shown[2].prompt == "Incorrect Format:\n\n" + path);
-        CHECK(shown[2].style == 0);
-        CHECK(shown[2].title == "Anchorly");
+        registry.CreateKey(row.path);
+        registry.SetStringValue(row.path, "Value", "written");
+        CHECK(registry.GetStringValue(row.path, "Value") == std::nullopt);
+        CHECK(shown.size() == (row.message ? 3u : 0u));
+        for (const Shown& box : shown) {
+            CHECK(box.prompt == "Incorrect Format:\n\n" + row.path);
+            CHECK(box.style == 0);
+            CHECK(box.title == "Anchorly");
+        }
     }
     CHECK(registry.GetStringValue(key, "Value") == "Error");
-}
-
-TEST_CASE_FIXTURE(Fixture, "an unknown root name does nothing and shows nothing")
-{
-    for (const std::string root : {"HKEY_Current_User", "HKEY_NOWHERE"}) {
-        const std::string path = root + key.substr(17);
-        registry.CreateKey(path);
-        registry.SetStringValue(path, "Value", "written");
-        CHECK(registry.GetStringValue(path, "Value") == std::nullopt);
-    }
-    CHECK(registry.GetStringValue(key, "Value") == "Error");
-    CHECK(shown.empty());
 }
 
 TEST_CASE_FIXTURE(Fixture, "a second writer's value is seen by the next read")

@@ -16,8 +16,7 @@ std::unique_ptr<anchorly::registry::RegistryApi> anchorly::registry::contract::m
 
 std::string anchorly::registry::contract::runKeyPath()
 {
-    static const std::string path =
-        "HKEY_CURRENT_USER\\Software\\AnchorlyContract-" +
-        std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
+    static const std::string path = "HKEY_CURRENT_USER\\Software\\AnchorlyContract-" +
+                                    std::to_string(std::chrono::system_clock::now().time_since_epoch().count());
     return path;
 }
