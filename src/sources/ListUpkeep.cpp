@@ -103,12 +103,11 @@ void refreshList(QComboBox* combo, const QString& path, settings::Settings& sett
 
 QString sourcesEditor(const std::function<bool(const QString&)>& programExists)
 {
-    static const char* const editors[] = {"gnome-text-editor", "gedit",  "kate",       "kwrite",  "mousepad",
-                                          "pluma",             "xed",    "featherpad", "leafpad", "geany"};
+    static const char* const editors[] = {"gnome-text-editor", "gedit",   "kate", "kwrite", "mousepad", "pluma", "xed",
+                                          "featherpad",        "leafpad", "geany"};
     for (const char* editor : editors) {
         const QString program = QString::fromLatin1(editor);
-        const bool exists =
-            programExists ? programExists(program) : !QStandardPaths::findExecutable(program).isEmpty();
+        const bool exists = programExists ? programExists(program) : !QStandardPaths::findExecutable(program).isEmpty();
         if (exists)
             return program;
     }
