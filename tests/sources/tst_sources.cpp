@@ -114,6 +114,10 @@ void TestSources::load_data()
     QTest::newRow("empty file") << QByteArray("") << Names{};
     QTest::newRow("no file") << QByteArray() << builtin;
     QTest::newRow("folder in place") << QByteArray("/") << builtin;
+    Names many; // more names than a 16-bit count holds: all are kept
+    for (int i = 0; i < 40000; ++i)
+        many << QString::asprintf("n%05d", i);
+    QTest::newRow("40000 names") << QByteArray(many.join("\r\n").toLatin1()) << many;
 }
 
 void TestSources::load()
