@@ -92,18 +92,27 @@ bool isControl(unsigned char c)
 }
 
 // A key path below the root: "" for the root itself, else names joined by
-// "\", none of them empty or holding a control byte.
+// "\", none of them empty or holding a control byte. The limits are those of
+// the Windows registry (names of at most 255 characters, 512 levels); they
+// also bound the work a damaged file can cause.
 bool isValidKeyPath(const std::string& path)
 {
+    constexpr std::size_t kMaxNameLength = 255;
+    constexpr std::size_t kMaxDepth = 512;
     if (path.empty())
         return true;
-    if (path.front() == '\\' || path.back() == '\\' || path.find("\\\\") != std::string::npos)
-        return false;
+    std::size_t depth = 1;
+    std::size_t nameLength = 0;
     for (unsigned char c : path) {
-        if (isControl(c))
+        if (c == '\\') {
+            if (nameLength == 0 || ++depth > kMaxDepth)
+                return false;
+            nameLength = 0;
+        } else if (isControl(c) || ++nameLength > kMaxNameLength) {
             return false;
+        }
     }
-    return true;
+    return nameLength > 0;
 }
 
 struct Value {
@@ -114,21 +123,29 @@ struct Value {
 struct Key {
     std::string path; // as created; "" is the root key
     std::vector<Value> values;
+    std::unordered_map<std::string, std::size_t> index; // folded name -> position in values
 
     Value* find(const std::string& name)
     {
-        const std::string folded = foldCase(name);
-        for (Value& value : values) {
-            if (foldCase(value.name) == folded)
-                return &value;
+        const auto it = index.find(foldCase(name));
+        return it == index.end() ? nullptr : &values[it->second];
+    }
+
+    // Stores a value, replacing one of the same name and keeping that name's case.
+    void set(std::string name, std::string text)
+    {
+        if (Value* existing = find(name)) {
+            existing->text = std::move(text);
+            return;
         }
-        return nullptr;
+        index.emplace(foldCase(name), values.size());
+        values.push_back(Value{std::move(name), std::move(text)});
     }
 };
 
 // One root key's file as read: its keys in file order, the root key first.
 struct Hive {
-    std::vector<Key> keys{Key{}};
+    std::vector<Key> keys{1};
     std::unordered_map<std::string, std::size_t> index{{std::string(), 0}};
     bool damaged = false;
 
@@ -146,7 +163,7 @@ struct Hive {
         const auto separator = path.rfind('\\');
         if (separator != std::string::npos)
             add(path.substr(0, separator));
-        keys.push_back(Key{path, {}});
+        keys.push_back(Key{path, {}, {}});
         index.emplace(foldCase(path), keys.size() - 1);
         return keys.back();
     }
@@ -244,11 +261,7 @@ void parseHive(const std::string& content, const std::string& root, Hive& hive)
                 hive.damaged = true;
             }
         } else if (current != kNone && parseValueLine(line, value)) {
-            Key& key = hive.keys[current];
-            if (Value* existing = key.find(value.name))
-                existing->text = std::move(value.text);
-            else
-                key.values.push_back(std::move(value));
+            hive.keys[current].set(std::move(value.name), std::move(value.text));
         } else {
             hive.damaged = true;
         }
@@ -568,11 +581,7 @@ long HiveRegistryApi::RegSetValueExA(Handle key, const std::string& valueName, s
     Key* found = hive.find(open->second.path);
     if (!found)
         return kERROR_KEY_DELETED;
-    std::string text = size > 0 ? std::string(data, size) : std::string();
-    if (Value* existing = found->find(valueName))
-        existing->text = std::move(text);
-    else
-        found->values.push_back(Value{valueName, std::move(text)});
+    found->set(valueName, size > 0 ? std::string(data, size) : std::string());
     return saveHive(m_folder, hiveFile(open->second.rootKey), root, hive);
 }
 

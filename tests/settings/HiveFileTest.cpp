@@ -106,6 +106,10 @@ TEST_CASE_FIXTURE(Fixture, "a damaged file is read as far as it goes and kept be
     std::string binary;
     for (int i = 0; i < 4096; ++i)
         binary += static_cast<char>((i * 7919 + 13) % 256);
+    std::string deep = good + "[" + kKey;
+    for (int level = 0; level < 500000; ++level)
+        deep += "\\a";
+    deep += "]\n";
     enum Kept { NoCopy, FileCopy, Moved };
     struct Row {
         const char* name;
@@ -120,6 +124,7 @@ TEST_CASE_FIXTURE(Fixture, "a damaged file is read as far as it goes and kept be
         {"binary bytes", content(binary), "Error", FileCopy},
         {"a megabyte line", content(good + std::string(1 << 20, 'x') + "\n"), "firefox", FileCopy},
         {"wrong header", content("REGEDIT5" + good.substr(8)), "firefox", FileCopy},
+        {"a key half a million levels deep", content(deep), "firefox", FileCopy},
         {"a folder in place of the file",
          [](const fs::path& f) {
              fs::create_directory(f);
