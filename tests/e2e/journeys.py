@@ -10,6 +10,7 @@ prints the program's own output.
 
 import argparse
 import os
+import signal
 import sys
 import time
 
@@ -315,6 +316,8 @@ def main():
     if not os.access(args.exe, os.X_OK):
         print(f"FAIL: no program at {args.exe}; build the target anchorly first", file=sys.stderr)
         return 1
+    # A CTest timeout ends the journey with SIGTERM: leave through the session's clean-up.
+    signal.signal(signal.SIGTERM, lambda signum, frame: sys.exit(f"FAIL {args.journey}: stopped by signal {signum}"))
     started = time.monotonic()
     try:
         with Session(args.exe, args.artifacts, args.journey) as session:
