@@ -108,9 +108,9 @@ std::optional<std::string> Registry::GetStringValue(const std::string& sKeyPath,
 
     // Trimming the whole buffer loses a stored text's leading blanks and keeps
     // its trailing ones (they sit before the NUL); the last character left is
-    // the NUL itself.
+    // the NUL itself. A query that left no NUL gives the text unshortened.
     std::string text = trimBlanks(std::string(buffer.data(), buffer.size()));
-    if (!text.empty())
+    if (!text.empty() && text.back() == '\0')
         text.pop_back();
     return text;
 }
