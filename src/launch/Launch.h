@@ -32,7 +32,6 @@ Outcome startEditor(Platform& platform, const QString& editorPath);
 // means the editor is not started. A missing program or file tells the user
 // to check the preferences and answers Failed, never NeedsLocation: this
 // command does not lead to the preferences window.
-Outcome startBoth(Platform& platform, const QString& browserPath, const QString& editorPath,
-                  const QString& htmlFile);
+Outcome startBoth(Platform& platform, const QString& browserPath, const QString& editorPath, const QString& htmlFile);
 
 } // namespace anchorly::launch

@@ -33,8 +33,7 @@ bool namesSameFile(const QString& first, const QString& second)
 #else
     const QFileInfo a(first);
     const QFileInfo b(second);
-    return a.exists() && b.exists() &&
-           a.canonicalFilePath().compare(b.canonicalFilePath(), Qt::CaseInsensitive) == 0;
+    return a.exists() && b.exists() && a.canonicalFilePath().compare(b.canonicalFilePath(), Qt::CaseInsensitive) == 0;
 #endif
 }
 
@@ -111,11 +110,26 @@ frmPrefs::frmPrefs(Platform& platform, settings::Settings& settings, QWidget* ow
 
 frmPrefs::~frmPrefs() = default;
 
-QString frmPrefs::browserPath() const { return ui->txtBrowserPath->text(); }
-QString frmPrefs::editorPath() const { return ui->txtEditorPath->text(); }
-QString frmPrefs::htmlPath() const { return ui->txtHTMLpath->text(); }
-QPushButton* frmPrefs::cmdLocateBrowser() const { return ui->cmdLocateBrowser; }
-QPushButton* frmPrefs::cmdLocateEditor() const { return ui->cmdLocateEditor; }
+QString frmPrefs::browserPath() const
+{
+    return ui->txtBrowserPath->text();
+}
+QString frmPrefs::editorPath() const
+{
+    return ui->txtEditorPath->text();
+}
+QString frmPrefs::htmlPath() const
+{
+    return ui->txtHTMLpath->text();
+}
+QPushButton* frmPrefs::cmdLocateBrowser() const
+{
+    return ui->cmdLocateBrowser;
+}
+QPushButton* frmPrefs::cmdLocateEditor() const
+{
+    return ui->cmdLocateEditor;
+}
 
 void frmPrefs::setLocateHighlight(QPushButton* button, bool highlighted)
 {

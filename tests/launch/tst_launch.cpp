@@ -1,159 +1,156 @@
-// Starting the browser and editor, with a scripted platform: the command
-// lines built, the messages shown to the character, and what each failure
-// leads to.
+// Starting the browser and editor through the desktop's real program start,
+// on real files: scripts that record their arguments, a missing program, a
+// file without execute permission and locations with blanks. Message boxes
+// are recorded, not shown, and checked to the character.
 
 #include "fakes/FakePlatform.h"
 #include "launch/Launch.h"
+#include "platform/QtPlatform.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace anchorly;
 using anchorly::launch::Outcome;
-using anchorly::test::FakePlatform;
 
 Q_DECLARE_METATYPE(anchorly::launch::Outcome)
 
 namespace {
-const QString kBrowserPrompt = QStringLiteral("Locate your browser please...");
-const QString kEditorPrompt = QStringLiteral("Locate your editor please...");
+
+// Real program start, recorded message boxes.
+class ShellPlatform : public test::FakePlatform {
+public:
+    void shell(const QString& commandLine, int windowStyle) override
+    {
+        shells.push_back({commandLine, windowStyle});
+        m_real.shell(commandLine, windowStyle);
+    }
+    QtPlatform m_real;
+};
+
+const QString kNeverRan = QStringLiteral("<never ran>");
 const QString kPrefsPrompt = QStringLiteral(
     "Please check your preferences...\r\nSome files may be misplaced: locate your files again to solve the problem.");
+const QString kNotAProgram = QStringLiteral("An Error was generated:\r\nDescription: Error 70 - ");
+
 } // namespace
 
 class TestLaunch : public QObject {
     Q_OBJECT
 private slots:
-    void singleProgram_data();
-    void singleProgram();
-    void both_data();
-    void both();
+    void start_data();
+    void start();
 };
 
-// --- browser alone and editor alone -----------------------------------------
-void TestLaunch::singleProgram_data()
+void TestLaunch::start_data()
 {
-    QTest::addColumn<bool>("editor");
-    QTest::addColumn<QString>("location");
-    QTest::addColumn<int>("errorNumber"); // 0: the start succeeds
-    QTest::addColumn<Outcome>("outcome");
-    QTest::addColumn<QString>("prompt"); // empty: no message
-    QTest::addColumn<int>("style");
-    QTest::addColumn<QString>("title");
-
-    const QString unexpected = unexpectedErrorMessage(RuntimeError(70, QStringLiteral("Permission denied")));
-    QTest::newRow("browser started, location unchanged")
-        << false << "/opt/My Browser/run" << 0 << Outcome::Started << "" << 0 << "";
-    QTest::newRow("browser empty location") << false << "" << 5 << Outcome::NeedsLocation << kBrowserPrompt << 48
-                                            << "No browser defined:";
-    QTest::newRow("browser missing") << false << "/nowhere/browser" << 53 << Outcome::NeedsLocation << kBrowserPrompt
-                                     << 48 << "No browser defined:";
-    QTest::newRow("browser not startable")
-        << false << "/etc/passwd" << 70 << Outcome::Failed << unexpected << 0 << "Error";
-    QTest::newRow("editor started") << true << "/usr/bin/ed" << 0 << Outcome::Started << "" << 0 << "";
-    QTest::newRow("editor empty location")
-        << true << "" << 5 << Outcome::NeedsLocation << kEditorPrompt << 48 << "No editor defined:";
-    QTest::newRow("editor missing") << true << "/nowhere/editor" << 53 << Outcome::NeedsLocation << kEditorPrompt
-                                    << 48 << "No editor defined:";
-    QTest::newRow("editor not startable") << true << "/etc/passwd" << 70 << Outcome::Failed << unexpected << 0
-                                          << "Error";
-}
-
-void TestLaunch::singleProgram()
-{
-    QFETCH(bool, editor);
-    QFETCH(QString, location);
-    QFETCH(int, errorNumber);
-    QFETCH(Outcome, outcome);
-    QFETCH(QString, prompt);
-    QFETCH(int, style);
-    QFETCH(QString, title);
-
-    FakePlatform platform;
-    if (errorNumber != 0)
-        platform.shellErrors.insert(location, RuntimeError(errorNumber, QStringLiteral("Permission denied")));
-
-    const Outcome got = editor ? launch::startEditor(platform, location) : launch::startBrowser(platform, location);
-
-    QCOMPARE(got, outcome);
-    QCOMPARE(platform.shells.size(), size_t(1));
-    QCOMPARE(platform.shells[0].commandLine, location); // nothing added, never the HTML file
-    QCOMPARE(platform.shells[0].windowStyle, 1);
-    if (prompt.isEmpty()) {
-        QVERIFY(platform.msgBoxes.empty());
-        return;
-    }
-    QCOMPARE(platform.msgBoxes.size(), size_t(1));
-    QCOMPARE(platform.msgBoxes[0].prompt, prompt);
-    QCOMPARE(platform.msgBoxes[0].style, style);
-    QCOMPARE(platform.msgBoxes[0].title, title);
-}
-
-// --- open both -----------------------------------------------------------------
-void TestLaunch::both_data()
-{
+    QTest::addColumn<QString>("command"); // browser, editor or both
+    QTest::addColumn<QString>("browser"); // locations relative to the folder; "" stays empty
+    QTest::addColumn<QString>("editor");
     QTest::addColumn<QString>("html");
-    QTest::addColumn<int>("browserError");
-    QTest::addColumn<int>("editorError");
     QTest::addColumn<Outcome>("outcome");
-    QTest::addColumn<QStringList>("commandLines");
-    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("browserArgs"); // what the script recorded, "[arg]" a line
+    QTest::addColumn<QString>("editorArgs");
+    QTest::addColumn<QString>("prompt"); // the whole prompt, or its start for the unexpected error
     QTest::addColumn<QString>("title");
 
-    const QString b = QStringLiteral("/b/browser");
-    const QString e = QStringLiteral("/e/editor");
-    const QString unexpected = unexpectedErrorMessage(RuntimeError(70, QStringLiteral("Permission denied")));
-    QTest::newRow("both started") << "/h/my page.html" << 0 << 0 << Outcome::Started
-                                  << QStringList{b + " /h/my page.html", e + " /h/my page.html"} << "" << "";
-    QTest::newRow("no HTML file keeps the blank")
-        << "" << 0 << 0 << Outcome::Started << QStringList{b + " ", e + " "} << "" << "";
-    QTest::newRow("browser missing: editor not started")
-        << "/h/x.html" << 53 << 0 << Outcome::Failed << QStringList{b + " /h/x.html"} << kPrefsPrompt
-        << "Error in preferences:";
-    QTest::newRow("editor missing after the browser started")
-        << "/h/x.html" << 0 << 5 << Outcome::Failed << QStringList{b + " /h/x.html", e + " /h/x.html"}
-        << kPrefsPrompt << "Error in preferences:";
-    QTest::newRow("browser not startable") << "/h/x.html" << 70 << 0 << Outcome::Failed
-                                           << QStringList{b + " /h/x.html"} << unexpected << "Error";
-    QTest::newRow("editor not startable")
-        << "/h/x.html" << 0 << 70 << Outcome::Failed << QStringList{b + " /h/x.html", e + " /h/x.html"}
-        << unexpected << "Error";
+    // "edit it" sits in "My Tools": only the program that exists tells where the command line splits.
+    const QString b = "browser", e = "My Tools/edit it", n = kNeverRan;
+    QTest::newRow("browser alone, no argument") << "browser" << b << e << "x.html" << Outcome::Started << "" << n << ""
+                                                << "";
+    QTest::newRow("editor alone, blanks in its path") << "editor" << b << e << "x.html" << Outcome::Started << n << ""
+                                                      << ""
+                                                      << "";
+    QTest::newRow("browser empty") << "browser"
+                                   << "" << e << "" << Outcome::NeedsLocation << n << n
+                                   << "Locate your browser please..."
+                                   << "No browser defined:";
+    QTest::newRow("editor missing") << "editor" << b << "gone"
+                                    << "" << Outcome::NeedsLocation << n << n << "Locate your editor please..."
+                                    << "No editor defined:";
+    QTest::newRow("browser not executable")
+        << "browser"
+        << "plain" << e << "" << Outcome::Failed << n << n << kNotAProgram << "Error";
+    QTest::newRow("both, document with blanks")
+        << "both" << b << e << "my page.html" << Outcome::Started << "[<dir>/my page.html]\n"
+        << "[<dir>/my page.html]\n"
+        << ""
+        << "";
+    QTest::newRow("both, no document") << "both" << b << e << "" << Outcome::Started << ""
+                                       << ""
+                                       << ""
+                                       << "";
+    QTest::newRow("both, browser missing: editor not started")
+        << "both"
+        << "gone" << e << "x.html" << Outcome::Failed << n << n << kPrefsPrompt << "Error in preferences:";
+    QTest::newRow("both, editor missing after the browser") << "both" << b << "gone"
+                                                            << "x.html" << Outcome::Failed << "[<dir>/x.html]\n"
+                                                            << n << kPrefsPrompt << "Error in preferences:";
+    QTest::newRow("both, browser not executable")
+        << "both"
+        << "plain" << e << "x.html" << Outcome::Failed << n << n << kNotAProgram << "Error";
 }
 
-void TestLaunch::both()
+void TestLaunch::start()
 {
+    QFETCH(QString, command);
+    QFETCH(QString, browser);
+    QFETCH(QString, editor);
     QFETCH(QString, html);
-    QFETCH(int, browserError);
-    QFETCH(int, editorError);
     QFETCH(Outcome, outcome);
-    QFETCH(QStringList, commandLines);
+    QFETCH(QString, browserArgs);
+    QFETCH(QString, editorArgs);
     QFETCH(QString, prompt);
     QFETCH(QString, title);
 
-    FakePlatform platform;
-    const QString browser = QStringLiteral("/b/browser");
-    const QString editor = QStringLiteral("/e/editor");
-    const RuntimeError denied(70, QStringLiteral("Permission denied"));
-    if (browserError != 0)
-        platform.shellErrors.insert(browser + ' ' + html, RuntimeError(browserError, denied.description()));
-    if (editorError != 0)
-        platform.shellErrors.insert(editor + ' ' + html, RuntimeError(editorError, denied.description()));
-
-    QCOMPARE(launch::startBoth(platform, browser, editor, html), outcome);
-
-    QStringList started;
-    for (const auto& call : platform.shells) {
-        started << call.commandLine;
-        QCOMPARE(call.windowStyle, 1);
+    QTemporaryDir dir;
+    const auto inDir = [&](const QString& name) { return name.isEmpty() ? QString() : dir.filePath(name); };
+    for (const QString& script :
+         {QStringLiteral("browser"), QStringLiteral("My Tools/edit it"), QStringLiteral("plain")}) {
+        QVERIFY(QDir().mkpath(QFileInfo(inDir(script)).absolutePath()));
+        QFile file(inDir(script));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n{ for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } >\"$0.tmp\" && mv \"$0.tmp\" "
+                   "\"$0.args\"\n");
+        file.setPermissions(script == "plain" ? QFile::ReadOwner | QFile::WriteOwner
+                                              : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    QCOMPARE(started, commandLines);
+
+    ShellPlatform platform;
+    Outcome got = Outcome::Failed;
+    if (command == "browser")
+        got = launch::startBrowser(platform, inDir(browser));
+    else if (command == "editor")
+        got = launch::startEditor(platform, inDir(editor));
+    else
+        got = launch::startBoth(platform, inDir(browser), inDir(editor), inDir(html));
+    QCOMPARE(got, outcome);
+
+    for (const auto& [program, expected] : {std::pair{browser, browserArgs}, std::pair{editor, editorArgs}}) {
+        const QString record = inDir(program) + ".args";
+        if (expected == kNeverRan) // a program that was never started leaves nothing to wait for
+            QVERIFY2(!QFile::exists(record), qPrintable(program));
+        else {
+            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+            QFile file(record);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(QString::fromLocal8Bit(file.readAll()), QString(expected).replace("<dir>", dir.path()));
+        }
+    }
+    for (const auto& call : platform.shells)
+        QCOMPARE(call.windowStyle, 1);
     if (prompt.isEmpty()) {
         QVERIFY(platform.msgBoxes.empty());
         return;
     }
     QCOMPARE(platform.msgBoxes.size(), size_t(1));
-    QCOMPARE(platform.msgBoxes[0].prompt, prompt);
-    QCOMPARE(platform.msgBoxes[0].title, title);
-    QCOMPARE(platform.msgBoxes[0].style, title == "Error" ? 0 : 48);
+    const auto& box = platform.msgBoxes[0];
+    if (prompt == kNotAProgram)
+        QVERIFY2(box.prompt.startsWith(prompt), qPrintable(box.prompt));
+    else
+        QCOMPARE(box.prompt, prompt);
+    QCOMPARE(box.style, title == "Error" ? 0 : 48);
+    QCOMPARE(box.title, title);
 }
 
 QTEST_GUILESS_MAIN(TestLaunch)
