@@ -8,6 +8,7 @@
 #include "resources/Resources.h"
 #include "ui_frmMain.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -17,8 +18,35 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <functional>
 
 namespace anchorly {
+
+namespace {
+
+// Watches every key press of the application and hands those meant for the
+// main window to it, before the control with the focus sees them.
+class WindowKeyFilter : public QObject {
+public:
+    WindowKeyFilter(QWidget* window, std::function<bool(QKeyEvent*)> route)
+        : QObject(window), m_window(window), m_route(std::move(route))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+            return false;
+        return static_cast<QWidget*>(watched)->window() == m_window && m_route(static_cast<QKeyEvent*>(event));
+    }
+
+private:
+    QWidget* m_window;
+    std::function<bool(QKeyEvent*)> m_route;
+};
+
+} // namespace
 
 frmMain::frmMain(Platform& platform, settings::Settings& settings, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_platform(platform), m_settings(settings)
@@ -154,18 +182,11 @@ void frmMain::watchEvents()
     for (QLineEdit* slot : txtENTRY)
         slot->installEventFilter(this);
     // Enter and Esc act wherever the focus is in this window.
-    qApp->installEventFilter(this);
+    qApp->installEventFilter(new WindowKeyFilter(this, [this](QKeyEvent* key) { return routeWindowKey(key); }));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyPress) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this && routeWindowKey(static_cast<QKeyEvent*>(event)))
-            return true;
-    }
-    if (watched == qApp || !watched->isWidgetType())
-        return QMainWindow::eventFilter(watched, event);
     return routeControlEvent(watched, event) || QMainWindow::eventFilter(watched, event);
 }
 
@@ -347,7 +368,7 @@ void frmMain::Image1_Click()
 void frmMain::Image1_MouseDown(int button)
 {
     if (button == 2)
-        ui->menuColorMenu->exec(QCursor::pos());
+        ui->menuColorMenu->popup(QCursor::pos());
 }
 
 void frmMain::setOption(int index, bool value)

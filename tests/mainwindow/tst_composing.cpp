@@ -211,9 +211,9 @@ private slots:
         frmMain& w = f.open();
         QVERIFY(!w.Combo1->isVisible());
         w.show();
-        w.lblTARGET_Click();
+        QTest::mouseClick(w.lblTARGET, Qt::LeftButton, {}, QPoint(10, 5));
         QVERIFY(w.Combo1->isVisible());
-        w.lblTARGET_Click();
+        QTest::mouseClick(w.lblTARGET, Qt::LeftButton, {}, QPoint(10, 5));
         QVERIFY(!w.Combo1->isVisible());
         QCOMPARE(w.lblTARGET->text(), QStringLiteral("\" target=\"_blank\">"));
 

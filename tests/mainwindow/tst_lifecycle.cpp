@@ -272,6 +272,28 @@ private slots:
         QCOMPARE(w.txtENTRY[4]->toolTip(), QStringLiteral("Entry5"));
     }
 
+    // A right click on the frame pops up the colour menu; other buttons do not.
+    void rightClickOnTheFrame()
+    {
+        MainWindowFixture f;
+        frmMain& w = f.open();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::mouseClick(w.Image1, Qt::RightButton, {}, QPoint(4, 4));
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QStringList shown;
+        for (QAction* action : menu->actions())
+            shown << action->text();
+        menu->close();
+        QCOMPARE(shown, (QStringList{QStringLiteral("Change Border color"), QStringLiteral("Default")}));
+
+        w.lblTARGET_Click();
+        QTest::mouseClick(w.Image1, Qt::LeftButton, {}, QPoint(4, 4));
+        QVERIFY(QApplication::activePopupWidget() == nullptr);
+        QVERIFY(!w.Combo1->isVisible());
+    }
+
     // --- layout ---
     void geometryNamesAndTabOrder()
     {
