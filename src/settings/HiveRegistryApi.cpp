@@ -38,6 +38,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -370,6 +371,59 @@ bool keepDamaged(const std::string& file)
     return false;
 }
 
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Removes the temporary files of saves that were cut off (the program was
+// killed or the machine stopped between creating and renaming them), so
+// they do not pile up. A save under way holds a lock on its temporary file,
+// so another program's save in progress is left alone.
+void removeAbandonedTemps(const std::string& file)
+{
+    const std::filesystem::path path(file);
+    const std::string prefix = path.filename().string() + ".tmp-";
+    std::error_code error;
+    std::filesystem::directory_iterator entry(path.parent_path(), error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const int fd = ::open(entry->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat opened {};
+        struct stat named {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+            ::lstat(entry->path().c_str(), &named) == 0 && sameFile(opened, named))
+            ::unlink(entry->path().c_str());
+        ::close(fd);
+    }
+}
+
+// Creates the temporary file for a save of file, locked for as long as it is
+// open; -1 when it cannot be created.
+int createLockedTemp(const std::string& file, std::string& temp)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        temp = file + ".tmp-XXXXXX";
+        const int fd = ::mkstemp(temp.data());
+        if (fd < 0)
+            return -1;
+        // Without locks on this file system nobody can take the file for
+        // abandoned either. Another save may have taken it for abandoned and
+        // removed it just before it was locked: then make a new one.
+        struct stat opened {};
+        struct stat named {};
+        if (::flock(fd, LOCK_EX) != 0 ||
+            (::fstat(fd, &opened) == 0 && ::lstat(temp.c_str(), &named) == 0 && sameFile(opened, named)))
+            return fd;
+        ::close(fd);
+    }
+    return -1;
+}
+
 // Replaces the hive file with the hive's contents: a temporary file in the
 // same folder, flushed to disk and renamed over the old one, so that a crash
 // leaves either the old or the new file. A damaged old file is kept first.
@@ -392,8 +446,9 @@ long saveHive(const std::string& folder, std::string file, const std::string& ro
         return kERROR_ACCESS_DENIED;
 
     const std::string targetFolder = std::filesystem::path(file).parent_path().string();
-    std::string temp = file + ".tmp-XXXXXX";
-    const int fd = ::mkstemp(temp.data());
+    removeAbandonedTemps(file);
+    std::string temp;
+    const int fd = createLockedTemp(file, temp);
     if (fd < 0)
         return kERROR_ACCESS_DENIED;
     const bool written = writeAll(fd, serialize(hive, root)) && ::fsync(fd) == 0;
