@@ -135,7 +135,9 @@ def restore(session):
     session.click(x + 165 + 44, y + menu_height + 16 + 6)
     session.click(x + 213 + 28, y + menu_height + 13 + 10)  # where the target list shows: opens its drop-down
     try:
-        wait_for("the target list's drop-down", lambda: [w for w in app.windows() if w.window_type() == "COMBO"],
+        # The drop-down is a small top-level window of its own beside the main window.
+        wait_for("the target list's drop-down",
+                 lambda: [w for w in app.windows() if w.id != window.id and w.geometry()[2] < width // 2],
                  timeout=3)
     except JourneyFailed:
         raise JourneyFailed("a click on the target label did not show the target list: "
