@@ -15,17 +15,6 @@ const QString frmabout::kHomepage = QStringLiteral("http://www.quillbay.example/
 
 namespace {
 
-// The classic dialog font does not exist on every desktop: the default sans
-// family at the same point size stands in.
-QFont sansFont(qreal pointSize, bool bold = false)
-{
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
 // A label of fixed size grows where the stand-in font needs more room, so
 // that no text is cut off.
 void makeRoomForText(QLabel* label)
@@ -48,13 +37,13 @@ frmabout::frmabout(Platform& platform, QWidget* mainWindow)
                               Qt::MSWindowsFixedSizeDialogHint),
       ui(std::make_unique<Ui::frmabout>()), m_platform(platform), m_mainWindow(mainWindow)
 {
-    setFont(sansFont(8));
+    setFont(resources::dialogFont(8));
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(220, 293);
 
-    ui->lblprogtitle->setFont(sansFont(13.5));
-    ui->lblversion->setFont(sansFont(9.75, true));
+    ui->lblprogtitle->setFont(resources::dialogFont(13.5));
+    ui->lblversion->setFont(resources::dialogFont(9.75, true));
     QPalette link = ui->lblurl->palette();
     link.setColor(QPalette::WindowText, QColor(0, 0, 192));
     ui->lblurl->setPalette(link);

@@ -3,6 +3,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/QtPlatform.h"
+#include "resources/Resources.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 
@@ -13,7 +14,6 @@
 #endif
 
 #include <QApplication>
-#include <QFont>
 
 namespace anchorly {
 
@@ -24,11 +24,7 @@ int runAnchorly(int argc, char** argv)
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(app::kMajor).arg(app::kMinor).arg(app::kRevision));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(app::kDesktopId));
-    // The windows are laid out for a compact dialog font of this size.
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    QApplication::setFont(font);
+    QApplication::setFont(resources::dialogFont());
 
     QtPlatform platform;
 #ifdef _WIN32

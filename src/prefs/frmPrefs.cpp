@@ -75,10 +75,7 @@ frmPrefs::frmPrefs(Platform& platform, settings::Settings& settings, QWidget* ow
                          Qt::CustomizeWindowHint),
       ui(std::make_unique<Ui::frmPrefs>()), m_platform(platform), m_settings(settings)
 {
-    // Stand-in for the classic 8-point dialog font; every caption fits its control at this size.
-    QFont sans(QStringLiteral("Sans Serif"), 8);
-    sans.setStyleHint(QFont::SansSerif);
-    setFont(sans);
+    setFont(resources::dialogFont());
 
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);

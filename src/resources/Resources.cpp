@@ -27,6 +27,15 @@ QIcon windowIcon()
     return icon;
 }
 
+QFont dialogFont(qreal pointSize, bool bold)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
 QPixmap handPicture()
 {
     registerResources();

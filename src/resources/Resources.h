@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QIcon>
 #include <QPixmap>
 
@@ -16,5 +17,10 @@ QIcon windowIcon();
 // The 32x32 pointing hand, transparent around it, shown over the about window's
 // link. The fingertip is at (12, 2), the cursor's hot spot.
 QPixmap handPicture();
+
+// The compact sans-serif font the windows are laid out for (Liberation Sans,
+// with the metrics of the classic dialog font; another sans family where it
+// is missing), at the given size.
+QFont dialogFont(qreal pointSize = 8, bool bold = false);
 
 } // namespace anchorly::resources

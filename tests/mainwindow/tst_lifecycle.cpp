@@ -4,6 +4,7 @@
 #include "MainWindowFixture.h"
 #include "mainwindow/BorderShape.h"
 #include "mainwindow/ControlColors.h"
+#include "resources/Resources.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -334,9 +335,7 @@ private slots:
     // Every caption fits its control in the font the program runs with.
     void captionsFit()
     {
-        QFont font(QStringLiteral("Liberation Sans"));
-        font.setPointSize(8);
-        QApplication::setFont(font);
+        QApplication::setFont(resources::dialogFont());
         MainWindowFixture f;
         frmMain& w = f.open();
         for (QPushButton* button : w.findChildren<QPushButton*>()) {
