@@ -159,6 +159,7 @@ private:
     bool routeControlEvent(QObject* watched, QEvent* event);
 
     void clearEntry(int slot);
+    void afterSlotsCleared();
 
     // Selects an option button as a click does: the other one is deselected.
     void setOption(int index, bool value);

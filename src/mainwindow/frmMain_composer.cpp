@@ -88,16 +88,19 @@ void frmMain::Combo1_Click()
 void frmMain::clearEntry(int slot)
 {
     txtENTRY[slot - 1]->setText(composer::placeholder(slot));
-    cmdADD->setEnabled(true);
-    lblInfo->setText(QString());
-    updateHTMLsource();
-    txtHREF->setFocus();
+    afterSlotsCleared();
 }
 
 void frmMain::cmdClear_Click()
 {
     for (int slot = 1; slot <= composer::kSlotCount; ++slot)
         txtENTRY[slot - 1]->setText(composer::placeholder(slot));
+    afterSlotsCleared();
+}
+
+// Every clear undoes what the add that filled the last slot did.
+void frmMain::afterSlotsCleared()
+{
     cmdADD->setEnabled(true);
     lblInfo->setText(QString());
     updateHTMLsource();
