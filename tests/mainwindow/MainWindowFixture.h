@@ -6,7 +6,10 @@
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 #include <vector>
 
@@ -60,6 +63,30 @@ struct MainWindowFixture {
         window->Form_Initialize();
         window->Form_Load();
         return *window;
+    }
+
+    // Opens the window, shows it and waits until it has the focus.
+    frmMain& shown()
+    {
+        open().show();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qFatal("the main window never became active");
+        return *window;
+    }
+
+    void fill(const QString& url, const QString& description, const QString& source)
+    {
+        window->txtHREF->setText(url);
+        window->txtDESCRIPTION->setText(description);
+        window->txtSOURCE->setText(source);
+    }
+
+    QPushButton* button(const char* name) { return window->findChild<QPushButton*>(QString::fromLatin1(name)); }
+
+    QString copied()
+    {
+        window->cmdCopyToClipboard_Click();
+        return platform.clipboardText;
     }
 };
 

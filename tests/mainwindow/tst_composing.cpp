@@ -1,42 +1,27 @@
-// The composer as the user drives it in the main window: adding, the
-// checks and their messages, clearing, copying, the target choice, the key
-// filter on the slots, and the keys that act window-wide.
+// The composer as the user drives it in the main window: the controls, the
+// messages through the platform, focus, keys and the add button's state. The
+// string rules themselves are tested in tests/composer.
 
 #include "MainWindowFixture.h"
+#include "composer/Composer.h"
 #include "mainwindow/ControlColors.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 
 using namespace anchorly;
 using namespace anchorly::test;
 
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
+const QString kFourLineEnds = QStringLiteral("\r\n\r\n\r\n\r\n");
 
-void fill(frmMain& w, const QString& url, const QString& description, const QString& source)
+int filled(frmMain& w)
 {
-    w.txtHREF->setText(url);
-    w.txtDESCRIPTION->setText(description);
-    w.txtSOURCE->setText(source);
-}
-
-QPushButton* button(frmMain& w, const char* name)
-{
-    return w.findChild<QPushButton*>(QString::fromLatin1(name));
-}
-
-QString copied(MainWindowFixture& f)
-{
-    f.window->cmdCopyToClipboard_Click();
-    return f.platform.clipboardText;
+    return int(std::count_if(w.txtENTRY.begin(), w.txtENTRY.end(), [](QLineEdit* e) { return e->text().size() > 6; }));
 }
 
 } // namespace
@@ -45,38 +30,54 @@ class TestComposing : public QObject {
     Q_OBJECT
 
 private slots:
-    void typedSourceWorkedExample()
+    // An add fills the first slot, its tooltip and the copied source; the
+    // list mode writes the trimmed list text into txtSOURCE.
+    void add_data()
     {
-        MainWindowFixture f;
-        frmMain& w = f.open();
-        w.optSource[0]->click();
-        fill(w, QStringLiteral("page.html"), QStringLiteral("abc"), QStringLiteral("xyz"));
-        w.cmdADD_Click();
-        const QString anchor = QStringLiteral("<a href=\"page.html\" target=\"_blank\">abc - xyz</a><br>");
-        QCOMPARE(anchor.size(), 53);
-        QCOMPARE(w.txtENTRY[0]->text(), anchor);
-        QCOMPARE(copied(f), anchor + kCrLf + kCrLf + kCrLf + kCrLf);
-        QVERIFY(f.platform.msgBoxes.empty());
+        QTest::addColumn<bool>("typed");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("listText"); // null: nothing selected in the list
+        QTest::addColumn<QString>("anchor");
+        QTest::addColumn<QString>("sourceAfter");
+        QTest::newRow("worked example") << true << "xyz" << QString()
+                                        << "<a href=\"page.html\" target=\"_blank\">abc - xyz</a><br>"
+                                        << "xyz";
+        QTest::newRow("blank-only inputs pass")
+            << true << "   " << QString() << "<a href=\"\" target=\"_blank\"> - </a><br>"
+            << "   ";
+        QTest::newRow("list text trimmed") << false << "typed"
+                                           << "  Wired News  "
+                                           << "<a href=\"page.html\" target=\"_blank\">abc - Wired News</a><br>"
+                                           << "Wired News";
+        QTest::newRow("empty list text") << false << "typed" << QString()
+                                         << "<a href=\"page.html\" target=\"_blank\">abc - </a><br>"
+                                         << "";
     }
-
-    void listSourceWritesTrimmedListText()
+    void add()
     {
+        QFETCH(bool, typed);
+        QFETCH(QString, source);
+        QFETCH(QString, listText);
+        QFETCH(QString, anchor);
+        QFETCH(QString, sourceAfter);
         MainWindowFixture f;
         frmMain& w = f.open();
         QVERIFY(w.optSource[1]->isChecked());
+        w.optSource[typed ? 0 : 1]->click();
         w.Combo2->clear();
-        w.Combo2->addItem(QStringLiteral("  Wired News  "));
-        w.Combo2->setCurrentIndex(0);
-        fill(w, QStringLiteral("u"), QStringLiteral("d"), QStringLiteral("typed"));
+        if (!listText.isNull())
+            w.Combo2->addItem(listText);
+        const bool blank = source.trimmed().isEmpty();
+        f.fill(blank ? QStringLiteral("  ") : QStringLiteral("page.html"),
+               blank ? QStringLiteral(" ") : QStringLiteral("abc"), source);
         w.cmdADD_Click();
-        QCOMPARE(w.txtSOURCE->text(), QStringLiteral("Wired News"));
-        QCOMPARE(w.txtENTRY[0]->text(), QStringLiteral("<a href=\"u\" target=\"_blank\">d - Wired News</a><br>"));
-
-        // An empty list text is no failure in list mode.
-        w.Combo2->setCurrentIndex(-1);
-        w.cmdADD_Click();
-        QCOMPARE(w.txtENTRY[1]->text(), QStringLiteral("<a href=\"u\" target=\"_blank\">d - </a><br>"));
-        QCOMPARE(w.txtSOURCE->text(), QString());
+        QVERIFY(f.platform.msgBoxes.empty());
+        QCOMPARE(w.txtENTRY[0]->text(), anchor);
+        QCOMPARE(w.txtSOURCE->text(), sourceAfter);
+        QCOMPARE(f.copied(), anchor + kFourLineEnds);
+        w.txtENTRY_MouseMove();
+        QCOMPARE(w.txtENTRY[0]->toolTip(), anchor);
+        QCOMPARE(w.txtENTRY[1]->toolTip(), QStringLiteral("Entry2"));
     }
 
     // Only the first failing check is reported; its box is highlighted and focused.
@@ -84,31 +85,29 @@ private slots:
     {
         QTest::addColumn<QString>("url");
         QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("failing");
         QTest::addColumn<QString>("prompt");
-        QTest::newRow("url") << "" << "" << "" << "txtHREF"
-                             << QStringLiteral("Enter a URL please...") + QString(32, QLatin1Char(' '));
-        QTest::newRow("description") << "u" << "" << "" << "txtDESCRIPTION"
-                                     << QStringLiteral("Enter a DESCRIPTION please...") + QString(25, QLatin1Char(' '));
-        QTest::newRow("source") << "u" << "d" << "" << "txtSOURCE"
-                                << "Enter a SOURCE please, or pick one from the list...";
+        QTest::newRow("url") << ""
+                             << ""
+                             << "txtHREF" << composer::urlPrompt();
+        QTest::newRow("description") << "u"
+                                     << ""
+                                     << "txtDESCRIPTION" << composer::descriptionPrompt();
+        QTest::newRow("source") << "u"
+                                << "d"
+                                << "txtSOURCE" << composer::sourcePrompt();
     }
     void checks()
     {
         QFETCH(QString, url);
         QFETCH(QString, description);
-        QFETCH(QString, source);
         QFETCH(QString, failing);
         QFETCH(QString, prompt);
         MainWindowFixture f;
-        frmMain& w = f.open();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        frmMain& w = f.shown();
         w.optSource[0]->click();
-        fill(w, url, description, source);
+        f.fill(url, description, QString());
         w.cmdADD_Click();
-
         QCOMPARE(int(f.platform.msgBoxes.size()), 1);
         QCOMPARE(f.platform.msgBoxes[0].prompt, prompt);
         QCOMPARE(f.platform.msgBoxes[0].style, 48);
@@ -120,61 +119,28 @@ private slots:
         QCOMPARE(w.txtHTMLsource->toPlainText(), QString());
     }
 
-    void blankInputsPassTheirChecks()
+    // The fifth add disables the add button; a clear opens that slot again.
+    void fifthAddAndClear()
     {
         MainWindowFixture f;
         frmMain& w = f.open();
         w.optSource[0]->click();
-        fill(w, QStringLiteral("  "), QStringLiteral(" "), QStringLiteral("   "));
-        w.cmdADD_Click();
-        QVERIFY(f.platform.msgBoxes.empty());
-        QCOMPARE(w.txtENTRY[0]->text(), QStringLiteral("<a href=\"\" target=\"_blank\"> - </a><br>"));
-    }
-
-    void fifthAddFillsAndClearReopens()
-    {
-        MainWindowFixture f;
-        frmMain& w = f.open();
-        w.optSource[0]->click();
-        fill(w, QStringLiteral("u"), QStringLiteral("d"), QStringLiteral("s"));
-        const QString info = QStringLiteral("All entries are now filled (use any \"Clear\" - button to remove an entry).");
+        f.fill(QStringLiteral("u"), QStringLiteral("d"), QStringLiteral("s"));
         for (int i = 0; i < 4; ++i)
             w.cmdADD_Click();
-        QVERIFY(w.cmdADD->isEnabled());
-        QCOMPARE(w.lblInfo->text(), QString());
+        QVERIFY(w.cmdADD->isEnabled() && w.lblInfo->text().isEmpty());
         w.cmdADD_Click();
         QVERIFY(!w.cmdADD->isEnabled());
-        QCOMPARE(w.lblInfo->text(), info);
+        QCOMPARE(w.lblInfo->text(), composer::allFilledMessage());
 
-        button(w, "cmdClearEntry3")->click();
+        f.button("cmdClearEntry3")->click();
         QCOMPARE(w.txtENTRY[2]->text(), QStringLiteral("Entry3"));
-        QVERIFY(w.cmdADD->isEnabled());
-        QCOMPARE(w.lblInfo->text(), QString());
-        QCOMPARE(copied(f).split(kCrLf).at(2), QString());
-
+        QVERIFY(w.cmdADD->isEnabled() && w.lblInfo->text().isEmpty());
+        QCOMPARE(f.copied().split(QStringLiteral("\r\n")).at(2), QString());
         w.txtDESCRIPTION->setText(QStringLiteral("again"));
         w.cmdADD_Click();
-        QVERIFY(w.txtENTRY[2]->text().contains(QStringLiteral("again")));
+        QVERIFY(w.txtENTRY[2]->text().contains(QStringLiteral(">again - ")));
         QVERIFY(!w.cmdADD->isEnabled());
-        QCOMPARE(w.lblInfo->text(), info);
-    }
-
-    void slotOrderWithGaps()
-    {
-        MainWindowFixture f;
-        frmMain& w = f.open();
-        w.optSource[0]->click();
-        fill(w, QStringLiteral("u"), QStringLiteral("1"), QStringLiteral("s"));
-        for (int i = 0; i < 3; ++i)
-            w.cmdADD_Click();
-        button(w, "cmdClearEntry2")->click();
-        w.txtDESCRIPTION->setText(QStringLiteral("2"));
-        w.cmdADD_Click();
-        QVERIFY(w.txtENTRY[1]->text().contains(QStringLiteral(">2 - ")));
-        w.txtDESCRIPTION->setText(QStringLiteral("4"));
-        w.cmdADD_Click();
-        QVERIFY(w.txtENTRY[3]->text().contains(QStringLiteral(">4 - ")));
-        QCOMPARE(w.txtENTRY[4]->text(), QStringLiteral("Entry5"));
     }
 
     void copyAfterStartAndAfterClearAll()
@@ -183,33 +149,31 @@ private slots:
         frmMain& w = f.open();
         w.cmdCopyToClipboard_Click();
         QCOMPARE(f.platform.clipboardLog, (QStringList{QStringLiteral("clear"), QStringLiteral("set:")}));
-        button(w, "cmdClear")->click();
-        QCOMPARE(copied(f), kCrLf + kCrLf + kCrLf + kCrLf);
-        // The user's edits in the box are copied as they stand.
-        w.txtHTMLsource->setPlainText(QStringLiteral("mine\nyours"));
-        QCOMPARE(copied(f), QStringLiteral("mine\r\nyours"));
+        f.button("cmdClear")->click();
+        QCOMPARE(f.copied(), kFourLineEnds);
+        w.txtHTMLsource->setPlainText(QStringLiteral("mine\nyours")); // the user's edits are copied as they stand
+        QCOMPARE(f.copied(), QStringLiteral("mine\r\nyours"));
     }
 
     void inputClearsTouchOnlyTheirBoxes()
     {
         MainWindowFixture f;
         frmMain& w = f.open();
-        fill(w, QStringLiteral("u"), QStringLiteral("d"), QStringLiteral("s"));
-        button(w, "cmdEmptyDESCRIPTION")->click();
-        QCOMPARE(w.txtHREF->text(), QStringLiteral("u"));
-        QCOMPARE(w.txtDESCRIPTION->text(), QString());
-        QCOMPARE(w.txtSOURCE->text(), QStringLiteral("s"));
-        const bool listMode = w.optSource[1]->isChecked();
-        button(w, "cmdEmptyALL")->click();
-        QVERIFY(w.txtHREF->text().isEmpty() && w.txtSOURCE->text().isEmpty());
-        QCOMPARE(w.optSource[1]->isChecked(), listMode);
+        f.fill(QStringLiteral("u"), QStringLiteral("d"), QStringLiteral("s"));
+        f.button("cmdEmptyDESCRIPTION")->click();
+        QCOMPARE(w.txtHREF->text() + w.txtDESCRIPTION->text() + w.txtSOURCE->text(), QStringLiteral("us"));
+        f.button("cmdEmptyALL")->click();
+        QCOMPARE(w.txtHREF->text() + w.txtSOURCE->text(), QString());
+        QVERIFY(w.optSource[1]->isChecked());
     }
 
+    // A click on the target label shows the list and leaves it shown (it
+    // once showed and hid it at once); a second click or one on the
+    // background hides it, a choice sets the target.
     void targetChoice()
     {
         MainWindowFixture f;
         frmMain& w = f.open();
-        QVERIFY(!w.Combo1->isVisible());
         w.show();
         QTest::mouseClick(w.lblTARGET, Qt::LeftButton, {}, QPoint(10, 5));
         QVERIFY(w.Combo1->isVisible());
@@ -222,8 +186,6 @@ private slots:
         emit w.Combo1->activated(3);
         QCOMPARE(w.lblTARGET->text(), QStringLiteral("\" target=\"_top\">"));
         QVERIFY(!w.Combo1->isVisible());
-
-        // A click on the background hides a shown list and keeps the target.
         w.lblTARGET_Click();
         w.Form_Click();
         QVERIFY(!w.Combo1->isVisible());
@@ -233,82 +195,65 @@ private slots:
     void typingIntoASlotChangesNothing()
     {
         MainWindowFixture f;
-        frmMain& w = f.open();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        frmMain& w = f.shown();
         w.txtENTRY[1]->setFocus();
         QTest::keyClicks(w.txtENTRY[1], QStringLiteral("abc "));
-        QTest::keyClick(w.txtENTRY[1], Qt::Key_Backspace);
-        QTest::keyClick(w.txtENTRY[1], Qt::Key_Delete);
-        QTest::keyClick(w.txtENTRY[1], Qt::Key_X, Qt::ControlModifier);
-        QTest::keyClick(w.txtENTRY[1], Qt::Key_V, Qt::ControlModifier);
+        for (int key : {Qt::Key_Backspace, Qt::Key_Delete})
+            QTest::keyClick(w.txtENTRY[1], Qt::Key(key));
+        for (int key : {Qt::Key_X, Qt::Key_V})
+            QTest::keyClick(w.txtENTRY[1], Qt::Key(key), Qt::ControlModifier);
         QCOMPARE(w.txtENTRY[1]->text(), QStringLiteral("Entry2"));
         QCOMPARE(f.platform.endCalls, 0);
     }
 
-    void enterAndEscAct()
+    // The add button has the focus at first and Tab leads to the URL; Enter
+    // in an input box adds, Enter on another button clicks that button.
+    void enterRouting()
     {
         MainWindowFixture f;
-        frmMain& w = f.open();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        frmMain& w = f.shown();
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.cmdADD));
+        QTest::keyClick(w.cmdADD, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.txtHREF));
         w.optSource[0]->click();
-        fill(w, QStringLiteral("u"), QStringLiteral("d"), QStringLiteral("s"));
+        f.fill(QStringLiteral("u"), QStringLiteral("d"), QStringLiteral("s"));
         for (QWidget* box : std::initializer_list<QWidget*>{w.txtHREF, w.txtDESCRIPTION, w.txtSOURCE}) {
             box->setFocus();
             QTest::keyClick(box, Qt::Key_Return);
         }
-        QCOMPARE(composer_filled(w), 3);
-
-        // Enter on another button clicks that button instead.
-        QPushButton* clear = button(w, "cmdClear");
-        clear->setFocus();
-        QTest::keyClick(clear, Qt::Key_Return);
-        QCOMPARE(composer_filled(w), 0);
-
-        w.txtHREF->setFocus();
-        QTest::keyClick(w.txtHREF, Qt::Key_Escape);
-        QCOMPARE(f.platform.endCalls, 1);
-        QCOMPARE(f.stored(settings::name::Startup), std::string("True"));
+        QCOMPARE(filled(w), 3);
+        f.button("cmdClear")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(filled(w), 0);
     }
 
-    // Inside a text box the editing keys edit; elsewhere the menu shortcuts act.
-    void editingKeysAndShortcuts()
+    // Esc ends the program; Ctrl+X cuts inside a text box and exits elsewhere.
+    void exitKeys_data()
     {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("exits");
+        QTest::newRow("Esc in a box") << "txtHREF" << int(Qt::Key_Escape) << 0 << true;
+        QTest::newRow("Ctrl+X in a box cuts") << "txtHREF" << int(Qt::Key_X) << int(Qt::ControlModifier) << false;
+        QTest::newRow("Ctrl+X on a button") << "cmdADD" << int(Qt::Key_X) << int(Qt::ControlModifier) << true;
+    }
+    void exitKeys()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(bool, exits);
         MainWindowFixture f;
-        frmMain& w = f.open();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        frmMain& w = f.shown();
         w.txtHREF->setText(QStringLiteral("http://x"));
-        w.txtHREF->setFocus();
         w.txtHREF->selectAll();
-        QTest::keyClick(w.txtHREF, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(w.txtHREF->text(), QString());
-        QCOMPARE(f.platform.endCalls, 0);
-
-        w.cmdADD->setFocus();
-        QTest::keyClick(w.cmdADD, Qt::Key_X, Qt::ControlModifier);
-        QCOMPARE(f.platform.endCalls, 1);
-    }
-
-    void firstTabGoesToTheUrlBox()
-    {
-        MainWindowFixture f;
-        frmMain& w = f.open();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.cmdADD));
-        QTest::keyClick(w.cmdADD, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.txtHREF));
-    }
-
-private:
-    static int composer_filled(frmMain& w)
-    {
-        int count = 0;
-        for (QLineEdit* slot : w.txtENTRY)
-            count += slot->text().size() > 6 ? 1 : 0;
-        return count;
+        auto* target = w.findChild<QWidget*>(focus);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(f.platform.endCalls, exits ? 1 : 0);
+        QCOMPARE(f.stored(settings::name::Startup) == "True", exits);
+        QCOMPARE(w.txtHREF->text().isEmpty(), !exits);
     }
 };
 
