@@ -1,0 +1,102 @@
+// The settings store on a hive in a temporary folder on disk: the seven
+// writes of a shut-down and the reads of a start-up, against writing the
+// same final bytes with one atomic file replace (temporary file, flush,
+// rename, flush of the folder) and reading the file once.
+
+#include "BenchTable.h"
+#include "settings/HiveRegistryApi.h"
+#include "settings/Registry.h"
+#include "settings/Settings.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+using namespace anchorly;
+
+namespace {
+
+constexpr int kRuns = 31;
+
+void replaceAtomically(const std::string& folder, const std::string& file, const std::string& bytes)
+{
+    std::string temp = file + ".tmp-XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != ssize_t(bytes.size()) || ::fsync(fd) != 0)
+        std::abort();
+    ::close(fd);
+    if (::rename(temp.c_str(), file.c_str()) != 0)
+        std::abort();
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    ::fsync(dir);
+    ::close(dir);
+}
+
+std::string readWhole(const std::string& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+} // namespace
+
+int main()
+{
+    using namespace settings::name;
+    QTemporaryDir dir;
+    const std::string folder = dir.filePath(QStringLiteral("registry")).toStdString();
+    registry::HiveRegistryApi api(folder);
+    registry::Registry registry(api, nullptr);
+    settings::Settings store(registry);
+    store.createKey();
+    store.writePath(Browser, QStringLiteral("/usr/bin/firefox"));
+    store.writePath(Editor, QStringLiteral("/usr/bin/gedit"));
+    store.writePath(HTMLfile, QStringLiteral("/home/ann/links.html"));
+    store.writeWhole(BorderColor, 65280);
+    const std::string file = api.hiveFile(registry::kHKEY_CURRENT_USER);
+
+    std::vector<double> shutdown, replace, startup, readOnce;
+    for (int run = 0; run < kRuns; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        // As Form_QueryUnload writes them.
+        store.writePosition(Top, float(1500 + run * 15));
+        store.writePosition(Left, 1200.0f);
+        store.writeFlag(Startup, true);
+        store.writeWhole(ComboIndex, 3);
+        store.writeWhole(ComboSource, run);
+        store.writeFlag(SourceOptionText, false);
+        store.writeFlag(SourceOptionCombo, true);
+        shutdown.push_back(timer.nsecsElapsed() / 1e6);
+
+        const std::string bytes = readWhole(file);
+        timer.restart();
+        replaceAtomically(folder, file, bytes);
+        replace.push_back(timer.nsecsElapsed() / 1e6);
+
+        // As Form_Load reads them.
+        timer.restart();
+        store.createKey();
+        volatile bool ok = store.readFlag(Startup).has_value() && store.readPosition(Top).has_value() &&
+                           store.readPosition(Left).has_value() && store.readInt32(BorderColor).has_value() &&
+                           store.readInt16(ComboIndex).has_value() && store.readInt16(ComboSource).has_value() &&
+                           store.readFlag(SourceOptionText).has_value() &&
+                           store.readFlag(SourceOptionCombo).has_value();
+        startup.push_back(timer.nsecsElapsed() / 1e6);
+        if (!ok)
+            std::abort();
+
+        timer.restart();
+        volatile std::size_t size = readWhole(file).size();
+        readOnce.push_back(timer.nsecsElapsed() / 1e6);
+        (void)size;
+    }
+    bench::row("Settings: 7 writes of a shut-down", bench::median(shutdown), "one atomic replace of the same bytes",
+               bench::median(replace), "ms");
+    bench::row("Settings: key + 8 reads of a start-up", bench::median(startup), "one read of the hive file",
+               bench::median(readOnce), "ms");
+    return 0;
+}

@@ -1,0 +1,141 @@
+// Start-up time and peak memory of Anchorly against a bare Qt window with
+// the same controls, measured in the same run on the offscreen platform:
+// from just before fork to the first paint of the window (reported by the
+// child, see FirstPaint.cpp), and the child's peak resident memory (wait4).
+// Anchorly starts with a full settings hive (all eleven values) and the
+// built-in list of 63 sources (no sources.txt beside it).
+//
+//   bench_startup <anchorly program> <bare program> [runs]
+
+#include "BenchTable.h"
+#include "settings/HiveRegistryApi.h"
+#include "settings/Registry.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Run {
+    double milliseconds = 0;
+    double peakMiB = 0;
+};
+
+long long monotonicNs()
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+Run runOnce(const std::string& program)
+{
+    int out[2];
+    if (::pipe(out) != 0)
+        std::exit(1);
+    const long long start = monotonicNs();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::close(out[0]);
+        ::close(out[1]);
+        ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buffer[64];
+    for (ssize_t got; (got = ::read(out[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(got));
+    ::close(out[0]);
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || text.empty()) {
+        std::fprintf(stderr, "%s did not report its first paint\n", program.c_str());
+        std::exit(1);
+    }
+    return Run{(std::stoll(text) - start) / 1e6, usage.ru_maxrss / 1024.0};
+}
+
+// A home of its own with a full settings hive, so that the program restores
+// every stored value as at a normal start.
+void prepareHome(const fs::path& home)
+{
+    const fs::path config = home / ".config";
+    fs::create_directories(home / "runtime");
+    fs::permissions(home / "runtime", fs::perms::owner_all);
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (home / "runtime").c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+
+    anchorly::registry::HiveRegistryApi api((config / "anchorly" / "registry").string());
+    anchorly::registry::Registry registry(api, nullptr);
+    const std::string key = "HKEY_CURRENT_USER\\Software\\Quillbay\\Anchorly";
+    registry.CreateKey(key);
+    const std::pair<const char*, const char*> values[] = {{"Startup", "True"},
+                                                          {"Top", "1500"},
+                                                          {"Left", "1200"},
+                                                          {"BorderColor", "65280"},
+                                                          {"ComboIndex", "3"},
+                                                          {"ComboSource", "61"},
+                                                          {"Source Option Text", "False"},
+                                                          {"Source Option Combo", "True"},
+                                                          {"Browser", "/usr/bin/firefox"},
+                                                          {"Editor", "/usr/bin/gedit"},
+                                                          {"HTMLfile", "/home/ann/links.html"}};
+    for (const auto& [name, value] : values)
+        registry.SetStringValue(key, name, value);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: bench_startup <anchorly program> <bare program> [runs]\n");
+        return 2;
+    }
+    const std::string anchorly = argv[1];
+    const std::string bare = argv[2];
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 15;
+    if (fs::exists(fs::path(anchorly).parent_path() / "sources.txt")) {
+        std::fprintf(stderr, "a sources.txt beside %s would replace the built-in list\n", anchorly.c_str());
+        return 1;
+    }
+
+    std::string base = (fs::temp_directory_path() / "anchorly-bench-XXXXXX").string();
+    if (!::mkdtemp(base.data()))
+        return 1;
+    prepareHome(base);
+
+    // One start of each first, so both find their files in the cache.
+    runOnce(bare);
+    runOnce(anchorly);
+    std::vector<double> bareMs, anchorlyMs, bareMiB, anchorlyMiB;
+    for (int i = 0; i < runs; ++i) {
+        const Run b = runOnce(bare);
+        const Run a = runOnce(anchorly);
+        bareMs.push_back(b.milliseconds);
+        bareMiB.push_back(b.peakMiB);
+        anchorlyMs.push_back(a.milliseconds);
+        anchorlyMiB.push_back(a.peakMiB);
+    }
+    std::error_code ignored;
+    fs::remove_all(base, ignored);
+
+    bench::row("Start-up to first paint", bench::median(anchorlyMs), "bare Qt window, same controls",
+               bench::median(bareMs), "ms", 1.2);
+    bench::row("Peak memory at first paint", bench::median(anchorlyMiB), "bare Qt window, same controls",
+               bench::median(bareMiB), "MiB", 1.15);
+    return 0;
+}
