@@ -4,6 +4,7 @@
 // are recorded, not shown, and checked to the character.
 
 #include "fakes/FakePlatform.h"
+#include "fakes/TestFiles.h"
 #include "launch/Launch.h"
 #include "platform/QtPlatform.h"
 
@@ -54,41 +55,29 @@ void TestLaunch::start_data()
     QTest::addColumn<QString>("prompt"); // the whole prompt, or its start for the unexpected error
     QTest::addColumn<QString>("title");
 
+    const auto row = [](const char* name, const char* command, const char* browser, const char* editor,
+                        const char* html, Outcome outcome, const QString& browserArgs, const QString& editorArgs,
+                        const QString& prompt = {}, const char* title = "") {
+        QTest::newRow(name) << command << browser << editor << html << outcome << browserArgs << editorArgs << prompt
+                            << title;
+    };
     // "edit it" sits in "My Tools": only the program that exists tells where the command line splits.
-    const QString b = "browser", e = "My Tools/edit it", n = kNeverRan;
-    QTest::newRow("browser alone, no argument") << "browser" << b << e << "x.html" << Outcome::Started << "" << n << ""
-                                                << "";
-    QTest::newRow("editor alone, blanks in its path") << "editor" << b << e << "x.html" << Outcome::Started << n << ""
-                                                      << ""
-                                                      << "";
-    QTest::newRow("browser empty") << "browser"
-                                   << "" << e << "" << Outcome::NeedsLocation << n << n
-                                   << "Locate your browser please..."
-                                   << "No browser defined:";
-    QTest::newRow("editor missing") << "editor" << b << "gone"
-                                    << "" << Outcome::NeedsLocation << n << n << "Locate your editor please..."
-                                    << "No editor defined:";
-    QTest::newRow("browser not executable")
-        << "browser"
-        << "plain" << e << "" << Outcome::Failed << n << n << kNotAProgram << "Error";
-    QTest::newRow("both, document with blanks")
-        << "both" << b << e << "my page.html" << Outcome::Started << "[<dir>/my page.html]\n"
-        << "[<dir>/my page.html]\n"
-        << ""
-        << "";
-    QTest::newRow("both, no document") << "both" << b << e << "" << Outcome::Started << ""
-                                       << ""
-                                       << ""
-                                       << "";
-    QTest::newRow("both, browser missing: editor not started")
-        << "both"
-        << "gone" << e << "x.html" << Outcome::Failed << n << n << kPrefsPrompt << "Error in preferences:";
-    QTest::newRow("both, editor missing after the browser") << "both" << b << "gone"
-                                                            << "x.html" << Outcome::Failed << "[<dir>/x.html]\n"
-                                                            << n << kPrefsPrompt << "Error in preferences:";
-    QTest::newRow("both, browser not executable")
-        << "both"
-        << "plain" << e << "x.html" << Outcome::Failed << n << n << kNotAProgram << "Error";
+    const char *b = "browser", *e = "My Tools/edit it";
+    const QString n = kNeverRan, page = "[<dir>/x.html]\n", blanks = "[<dir>/my page.html]\n";
+    row("browser alone, no argument", "browser", b, e, "x.html", Outcome::Started, "", n);
+    row("editor alone, blanks in its path", "editor", b, e, "x.html", Outcome::Started, n, "");
+    row("browser empty", "browser", "", e, "", Outcome::NeedsLocation, n, n, "Locate your browser please...",
+        "No browser defined:");
+    row("editor missing", "editor", b, "gone", "", Outcome::NeedsLocation, n, n, "Locate your editor please...",
+        "No editor defined:");
+    row("browser not executable", "browser", "plain", e, "", Outcome::Failed, n, n, kNotAProgram, "Error");
+    row("both, document with blanks", "both", b, e, "my page.html", Outcome::Started, blanks, blanks);
+    row("both, no document", "both", b, e, "", Outcome::Started, "", "");
+    row("both, browser missing: editor not started", "both", "gone", e, "x.html", Outcome::Failed, n, n, kPrefsPrompt,
+        "Error in preferences:");
+    row("both, editor missing after the browser", "both", b, "gone", "x.html", Outcome::Failed, page, n, kPrefsPrompt,
+        "Error in preferences:");
+    row("both, browser not executable", "both", "plain", e, "x.html", Outcome::Failed, n, n, kNotAProgram, "Error");
 }
 
 void TestLaunch::start()
@@ -105,16 +94,11 @@ void TestLaunch::start()
 
     QTemporaryDir dir;
     const auto inDir = [&](const QString& name) { return name.isEmpty() ? QString() : dir.filePath(name); };
-    for (const QString& script :
-         {QStringLiteral("browser"), QStringLiteral("My Tools/edit it"), QStringLiteral("plain")}) {
-        QVERIFY(QDir().mkpath(QFileInfo(inDir(script)).absolutePath()));
-        QFile file(inDir(script));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("#!/bin/sh\n{ for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } >\"$0.tmp\" && mv \"$0.tmp\" "
-                   "\"$0.args\"\n");
-        file.setPermissions(script == "plain" ? QFile::ReadOwner | QFile::WriteOwner
-                                              : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    for (const QString& script : {"browser", "My Tools/edit it", "plain"})
+        QVERIFY(test::writeBytes(inDir(script),
+                                 "#!/bin/sh\n{ for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } >\"$0.tmp\" && "
+                                 "mv \"$0.tmp\" \"$0.args\"\n",
+                                 script != "plain"));
 
     ShellPlatform platform;
     Outcome got = Outcome::Failed;
@@ -132,9 +116,7 @@ void TestLaunch::start()
             QVERIFY2(!QFile::exists(record), qPrintable(program));
         else {
             QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
-            QFile file(record);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(QString::fromLocal8Bit(file.readAll()), QString(expected).replace("<dir>", dir.path()));
+            QCOMPARE(QString::fromLocal8Bit(test::readBytes(record)), QString(expected).replace("<dir>", dir.path()));
         }
     }
     for (const auto& call : platform.shells)
