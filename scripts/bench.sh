@@ -17,6 +17,9 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DANCHORLY_BUILD_TESTS=O
 cmake --build "$build" --target "${targets[@]}" --parallel "$jobs" >/dev/null
 
 export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
+XDG_RUNTIME_DIR=$(mktemp -d)
+export XDG_RUNTIME_DIR
+trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 bin=$build/bench
 rows=$(
     "$bin/bench_startup" "$bin/bench_startup_anchorly" "$bin/bench_bare_window" "$runs"
