@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -27,10 +26,9 @@ std::string readFile(const fs::path& file)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string writeFile(const fs::path& file, const std::string& content)
+void writeFile(const fs::path& file, const std::string& content)
 {
     std::ofstream(file, std::ios::binary) << content;
-    return content;
 }
 
 std::vector<std::string> entries(const fs::path& folder)
@@ -110,50 +108,37 @@ TEST_CASE_FIXTURE(Fixture, "a damaged file is read as far as it goes and kept be
     for (int level = 0; level < 500000; ++level)
         deep += "\\a";
     deep += "]\n";
+    // What stands where the file should be: the bytes of a file, a folder or a pipe. (An unreadable file
+    // cannot be made for root, who runs these tests.)
+    enum Kind { Bytes, Folder, Pipe };
     enum Kept { NoCopy, FileCopy, Moved };
     struct Row {
         const char* name;
-        std::function<std::string(const fs::path&)> make; // gives what a kept copy must hold
-        const char* browser;                              // what "Browser" reads before the first write
+        Kind kind;
+        std::string content; // also what a kept copy must hold
+        const char* browser; // what "Browser" reads before the first write
         Kept kept;
     };
-    auto content = [](std::string text) { return [text](const fs::path& f) { return writeFile(f, text); }; };
     const Row rows[] = {
-        {"sound", content(good), "firefox", NoCopy},
-        {"garbage", content("not a hive\n[nor this\n\"x\"=y\n"), "Error", FileCopy},
-        {"binary bytes", content(binary), "Error", FileCopy},
-        {"a megabyte line", content(good + std::string(1 << 20, 'x') + "\n"), "firefox", FileCopy},
-        {"wrong header", content("REGEDIT5" + good.substr(8)), "firefox", FileCopy},
-        {"a key half a million levels deep", content(deep), "firefox", FileCopy},
-        {"a folder in place of the file",
-         [](const fs::path& f) {
-             fs::create_directory(f);
-             return std::string();
-         },
-         "Error", Moved},
-        {"a pipe in place of the file",
-         [](const fs::path& f) {
-             ::mkfifo(f.c_str(), 0600);
-             return std::string();
-         },
-         "Error", Moved},
-        {"no permission to read",
-         [&](const fs::path& f) {
-             writeFile(f, good);
-             fs::permissions(f, {});
-             return good;
-         },
-         "Error", FileCopy},
+        {"sound", Bytes, good, "firefox", NoCopy},
+        {"garbage", Bytes, "not a hive\n[nor this\n\"x\"=y\n", "Error", FileCopy},
+        {"binary bytes", Bytes, binary, "Error", FileCopy},
+        {"a megabyte line", Bytes, good + std::string(1 << 20, 'x') + "\n", "firefox", FileCopy},
+        {"wrong header", Bytes, "REGEDIT5" + good.substr(8), "firefox", FileCopy},
+        {"a key half a million levels deep", Bytes, deep, "firefox", FileCopy},
+        {"a folder in place of the file", Folder, "", "Error", Moved},
+        {"a pipe in place of the file", Pipe, "", "Error", Moved},
     };
     for (const Row& row : rows) {
         SUBCASE(row.name)
         {
-            if (std::string(row.name) == "no permission to read" && ::geteuid() == 0) {
-                MESSAGE("skipped: permissions do not stop root, who runs this test");
-                return;
-            }
             fs::create_directories(folder);
-            const std::string original = row.make(file);
+            if (row.kind == Folder)
+                fs::create_directory(file);
+            else if (row.kind == Pipe)
+                ::mkfifo(file.c_str(), 0600);
+            else
+                writeFile(file, row.content);
 
             CHECK(registry.GetStringValue(kKey, "Browser") == row.browser);
             registry.CreateKey(kKey);
@@ -167,12 +152,9 @@ TEST_CASE_FIXTURE(Fixture, "a damaged file is read as far as it goes and kept be
             CHECK(names[0] == "HKEY_CURRENT_USER.reg");
             if (row.kept != NoCopy) {
                 CHECK(names[1].rfind("HKEY_CURRENT_USER.reg.damaged-", 0) == 0);
-                if (row.kept == FileCopy) {
-                    fs::permissions(folder / names[1], fs::perms::owner_read);
-                    CHECK(readFile(folder / names[1]) == original);
-                } else {
-                    CHECK_FALSE(fs::is_regular_file(folder / names[1]));
-                }
+                CHECK(fs::is_regular_file(folder / names[1]) == (row.kept == FileCopy));
+                if (row.kept == FileCopy)
+                    CHECK(readFile(folder / names[1]) == row.content);
             }
         }
     }

@@ -125,21 +125,3 @@ TEST_CASE_FIXTURE(Fixture, "a second writer's value is seen by the next read")
     other.SetStringValue(key, "Shared", "two");
     CHECK(registry.GetStringValue(key, "Shared") == "two");
 }
-
-TEST_CASE_FIXTURE(Fixture, "a query that does not fit fails and tells the size needed")
-{
-    registry.CreateKey(key);
-    registry.SetStringValue(key, "Value", "0123456789");
-    RegistryApi::Handle handle = 0;
-    REQUIRE(api->RegOpenKeyExA(kHKEY_CURRENT_USER, key.substr(18), 0, kKEY_READ, handle) == 0);
-    char buffer[16];
-    std::uint32_t type = kREG_SZ, size = 5;
-    CHECK(api->RegQueryValueExA(handle, "Value", type, buffer, size) == kERROR_MORE_DATA);
-    CHECK(size >= 11);
-    size = sizeof buffer;
-    CHECK(api->RegQueryValueExA(handle, "Value", type, buffer, size) == 0);
-    CHECK(size == 11);
-    CHECK(std::string(buffer) == "0123456789");
-    CHECK(type == kREG_SZ);
-    CHECK(api->RegCloseKey(handle) == 0);
-}
