@@ -155,18 +155,6 @@ private slots:
         QCOMPARE(f.copied(), QStringLiteral("mine\r\nyours"));
     }
 
-    void inputClearsTouchOnlyTheirBoxes()
-    {
-        MainWindowFixture f;
-        frmMain& w = f.open();
-        f.fill(QStringLiteral("u"), QStringLiteral("d"), QStringLiteral("s"));
-        f.button("cmdEmptyDESCRIPTION")->click();
-        QCOMPARE(w.txtHREF->text() + w.txtDESCRIPTION->text() + w.txtSOURCE->text(), QStringLiteral("us"));
-        f.button("cmdEmptyALL")->click();
-        QCOMPARE(w.txtHREF->text() + w.txtSOURCE->text(), QString());
-        QVERIFY(w.optSource[1]->isChecked());
-    }
-
     // A click on the target label shows the list and leaves it shown (it
     // once showed and hid it at once); a second click or one on the
     // background hides it, a choice sets the target.
