@@ -1,7 +1,7 @@
 #pragma once
 
 // The line every benchmark prints per measurement; scripts/bench.sh turns
-// these lines into the table of docs/performance.md:
+// these lines into the table of the README's performance section:
 //   ROW|<what>|<value>|<baseline>|<baseline value>|<unit>|<goal ratio or ->
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs in release mode and prints a table of
 # Anchorly's times and memory, each against a baseline measured in the same
-# run (docs/performance.md explains the rows).
+# run (the README's performance section explains the rows).
 #
 #   scripts/bench.sh [start-up runs, default 15]
 set -euo pipefail

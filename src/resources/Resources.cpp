@@ -22,7 +22,7 @@ QIcon windowIcon()
 {
     registerResources();
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/anchorly/icons/anchorly-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -11,7 +11,7 @@ namespace anchorly::resources
 {
 
 // The application's icon for every window's title bar and the task bar:
-// holds the 16, 32 and 48 pixel renderings, plus larger ones for high-dpi screens.
+// holds the 16, 32 and 48 pixel renderings.
 QIcon windowIcon();
 
 // The 32x32 pointing hand, transparent around it, shown over the about window's
