@@ -160,13 +160,35 @@ void frmMain::connectCommands()
 
 void frmMain::watchEvents()
 {
-    // Mouse moves over these run their handlers on every move, not only on entry.
-    for (QWidget* widget : std::initializer_list<QWidget*>{ui->centralwidget, Image1, lblURL, lblTARGET,
-                                                            lblDESCRIPTION, lbSOURCEDESCRIPTION, txtHREF,
-                                                            txtDESCRIPTION, txtSOURCE})
-        widget->setMouseTracking(true);
+    // Which handler runs for which event of which control. A click is a
+    // left-button release over the control that was pressed.
+    m_routes = {
+        {lblURL, QEvent::MouseMove, &frmMain::lblURL_MouseMove},
+        {lblDESCRIPTION, QEvent::MouseMove, &frmMain::lblDESCRIPTION_MouseMove},
+        {lbSOURCEDESCRIPTION, QEvent::MouseMove, &frmMain::lbSOURCEDESCRIPTION_MouseMove},
+        {lblTARGET, QEvent::MouseMove, &frmMain::lblTARGET_MouseMove},
+        {ui->centralwidget, QEvent::MouseMove, &frmMain::Form_MouseMove},
+        {Image1, QEvent::MouseMove, &frmMain::Image1_MouseMove},
+        {txtHREF, QEvent::MouseMove, &frmMain::txtHREF_MouseMove},
+        {txtDESCRIPTION, QEvent::MouseMove, &frmMain::txtDESCRIPTION_MouseMove},
+        {txtSOURCE, QEvent::MouseMove, &frmMain::txtSOURCE_MouseMove},
+        {lblTARGET, QEvent::MouseButtonRelease, &frmMain::lblTARGET_Click},
+        {Image1, QEvent::MouseButtonRelease, &frmMain::Image1_Click},
+        {ui->centralwidget, QEvent::MouseButtonRelease, &frmMain::Form_Click},
+        {txtHREF, QEvent::FocusIn, &frmMain::txtHREF_GotFocus},
+        {txtDESCRIPTION, QEvent::FocusIn, &frmMain::txtDESCRIPTION_GotFocus},
+        {txtSOURCE, QEvent::FocusIn, &frmMain::txtSOURCE_GotFocus},
+        {txtSOURCE, QEvent::KeyPress, &frmMain::txtSOURCE_KeyDown},
+    };
     for (QLineEdit* slot : txtENTRY)
-        slot->setMouseTracking(true);
+        m_routes.push_back({slot, QEvent::MouseMove, &frmMain::txtENTRY_MouseMove});
+
+    for (const EventRoute& route : m_routes) {
+        route.control->installEventFilter(this);
+        // Mouse moves run their handlers on every move, not only on entry.
+        if (route.event == QEvent::MouseMove)
+            static_cast<QWidget*>(route.control)->setMouseTracking(true);
+    }
 
     // A control's mouse events stay with it: the window's background handlers
     // run only for the background itself.
@@ -175,19 +197,50 @@ void frmMain::watchEvents()
             widget->setAttribute(Qt::WA_NoMousePropagation);
     }
 
-    for (QObject* watched : std::initializer_list<QObject*>{ui->centralwidget, Image1, lblURL, lblTARGET,
-                                                             lblDESCRIPTION, lbSOURCEDESCRIPTION, txtHREF,
-                                                             txtDESCRIPTION, txtSOURCE})
-        watched->installEventFilter(this);
-    for (QLineEdit* slot : txtENTRY)
-        slot->installEventFilter(this);
     // Enter and Esc act wherever the focus is in this window.
     qApp->installEventFilter(new WindowKeyFilter(this, [this](QKeyEvent* key) { return routeWindowKey(key); }));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    return routeControlEvent(watched, event) || QMainWindow::eventFilter(watched, event);
+    const auto slot = std::find(txtENTRY.begin(), txtENTRY.end(), watched);
+    if (slot != txtENTRY.end() && filterSlotKey(int(slot - txtENTRY.begin()), event))
+        return true;
+
+    if (event->type() == QEvent::MouseButtonPress && watched == Image1) {
+        const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+        Image1_MouseDown(button == Qt::RightButton ? 2 : button == Qt::MiddleButton ? 4 : 1);
+    }
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton ||
+            !static_cast<QWidget*>(watched)->rect().contains(mouse->position().toPoint()))
+            return false;
+    }
+    for (const EventRoute& route : m_routes) {
+        if (route.control == watched && route.event == event->type())
+            (this->*route.handler)();
+    }
+    return false;
+}
+
+// No typed character gets into a slot. Inside a slot Ctrl+X is the editing key
+// it is everywhere else in a text box (here refused, as all typing is), not
+// the Exit command.
+bool frmMain::filterSlotKey(int index, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cut)) {
+        event->accept();
+        return true;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    if (text.isEmpty())
+        return false;
+    int keyAscii = text.at(0).unicode();
+    txtENTRY_KeyPress(index, keyAscii);
+    return keyAscii == 0;
 }
 
 // The window's default and cancel buttons: Enter clicks the focused button,
@@ -207,88 +260,6 @@ bool frmMain::routeWindowKey(QKeyEvent* event)
     case Qt::Key_Escape:
         cmdExit->click();
         return true;
-    default:
-        return false;
-    }
-}
-
-bool frmMain::routeControlEvent(QObject* watched, QEvent* event)
-{
-    const int slotIndex = int(std::find(txtENTRY.begin(), txtENTRY.end(), watched) - txtENTRY.begin());
-    const bool isSlot = slotIndex < int(txtENTRY.size());
-
-    switch (event->type()) {
-    case QEvent::MouseMove:
-        if (watched == lblURL)
-            lblURL_MouseMove();
-        else if (watched == lblDESCRIPTION)
-            lblDESCRIPTION_MouseMove();
-        else if (watched == lbSOURCEDESCRIPTION)
-            lbSOURCEDESCRIPTION_MouseMove();
-        else if (watched == lblTARGET)
-            lblTARGET_MouseMove();
-        else if (watched == ui->centralwidget)
-            Form_MouseMove();
-        else if (watched == Image1)
-            Image1_MouseMove();
-        else if (watched == txtHREF)
-            txtHREF_MouseMove();
-        else if (watched == txtDESCRIPTION)
-            txtDESCRIPTION_MouseMove();
-        else if (watched == txtSOURCE)
-            txtSOURCE_MouseMove();
-        else if (isSlot)
-            txtENTRY_MouseMove();
-        return false;
-    case QEvent::MouseButtonPress:
-        if (watched == Image1)
-            Image1_MouseDown(static_cast<QMouseEvent*>(event)->button() == Qt::RightButton    ? 2
-                             : static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton ? 4
-                                                                                              : 1);
-        return false;
-    case QEvent::MouseButtonRelease: {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        auto* widget = static_cast<QWidget*>(watched);
-        if (mouse->button() != Qt::LeftButton || !widget->rect().contains(mouse->position().toPoint()))
-            return false;
-        if (watched == lblTARGET)
-            lblTARGET_Click();
-        else if (watched == Image1)
-            Image1_Click();
-        else if (watched == ui->centralwidget)
-            Form_Click();
-        return false;
-    }
-    case QEvent::FocusIn:
-        if (watched == txtHREF)
-            txtHREF_GotFocus();
-        else if (watched == txtDESCRIPTION)
-            txtDESCRIPTION_GotFocus();
-        else if (watched == txtSOURCE)
-            txtSOURCE_GotFocus();
-        return false;
-    case QEvent::KeyPress:
-        if (watched == txtSOURCE) {
-            txtSOURCE_KeyDown();
-            return false;
-        }
-        if (isSlot) {
-            const QString text = static_cast<QKeyEvent*>(event)->text();
-            if (text.isEmpty())
-                return false;
-            int keyAscii = text.at(0).unicode();
-            txtENTRY_KeyPress(slotIndex, keyAscii);
-            return keyAscii == 0;
-        }
-        return false;
-    case QEvent::ShortcutOverride:
-        // Inside a slot, Ctrl+X is the editing key it is everywhere else in a
-        // text box (here refused, as all typing is), not the Exit command.
-        if (isSlot && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cut)) {
-            event->accept();
-            return true;
-        }
-        return false;
     default:
         return false;
     }

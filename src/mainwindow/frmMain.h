@@ -4,9 +4,11 @@
 #include "prefs/frmPrefs.h"
 
 #include <QMainWindow>
+#include <QEvent>
 #include <QPointer>
 #include <array>
 #include <memory>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -156,7 +158,7 @@ private:
     void connectCommands();
     void watchEvents();
     bool routeWindowKey(QKeyEvent* event);
-    bool routeControlEvent(QObject* watched, QEvent* event);
+    bool filterSlotKey(int index, QEvent* event);
 
     void clearEntry(int slot);
     void afterSlotsCleared();
@@ -169,6 +171,13 @@ private:
     frmPrefs& preferences();
     void showPreferences();
     void showAbout();
+
+    struct EventRoute {
+        QObject* control;
+        QEvent::Type event;
+        void (frmMain::*handler)();
+    };
+    std::vector<EventRoute> m_routes;
 
     std::unique_ptr<Ui::frmMain> ui;
     Platform& m_platform;
