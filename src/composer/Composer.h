@@ -28,7 +28,7 @@ QString urlPrompt();         // "Enter a URL please..." and 32 blanks
 QString descriptionPrompt(); // "Enter a DESCRIPTION please..." and 25 blanks
 QString sourcePrompt();      // "Enter a SOURCE please, or pick one from the list..."
 inline constexpr char kCheckTitle[] = "Heho...";
-QString allFilledMessage();  // the info line once the fifth slot is filled
+QString allFilledMessage(); // the info line once the fifth slot is filled
 
 // "Entry1" to "Entry5" for entries 1 to 5.
 QString placeholder(int slot);

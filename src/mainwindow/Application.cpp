@@ -33,9 +33,10 @@ int runAnchorly(int argc, char** argv)
     registry::HiveRegistryApi registryApi(
         (platform.userConfigFolder() + QStringLiteral("/anchorly/registry")).toLocal8Bit().toStdString());
 #endif
-    registry::Registry registry(registryApi, [&platform](const std::string& prompt, int style, const std::string& title) {
-        platform.msgBox(QString::fromLocal8Bit(prompt), style, QString::fromLocal8Bit(title));
-    });
+    registry::Registry registry(
+        registryApi, [&platform](const std::string& prompt, int style, const std::string& title) {
+            platform.msgBox(QString::fromLocal8Bit(prompt), style, QString::fromLocal8Bit(title));
+        });
     settings::Settings settings(registry);
 
     frmMain window(platform, settings);

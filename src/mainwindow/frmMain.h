@@ -3,8 +3,8 @@
 #include "platform/Platform.h"
 #include "prefs/frmPrefs.h"
 
-#include <QMainWindow>
 #include <QEvent>
+#include <QMainWindow>
 #include <QPointer>
 #include <array>
 #include <memory>

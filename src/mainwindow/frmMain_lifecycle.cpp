@@ -17,8 +17,7 @@ namespace anchorly {
 namespace {
 
 // Runs one step of a handler whose failing steps are skipped.
-template <typename Step>
-void skipOnError(Step&& step)
+template <typename Step> void skipOnError(Step&& step)
 {
     try {
         step();
@@ -90,8 +89,7 @@ void frmMain::Form_Load()
         const QRect frame = frameGeometry();
         // A stored place above or left of the screen's origin, or one on a
         // screen that is no longer there, is not used.
-        if (!(y() >= 0 && x() >= 0) ||
-            !m_platform.isOnSomeScreen(frame.x(), frame.y(), frame.width(), frame.height()))
+        if (!(y() >= 0 && x() >= 0) || !m_platform.isOnSomeScreen(frame.x(), frame.y(), frame.width(), frame.height()))
             centre();
     });
 

@@ -8,8 +8,7 @@
 // Colour numbers as the tool stores them: blue * 65536 + green * 256 + red
 // (65280 is pure green), or a system colour given as 0x80000000 plus the
 // system colour's index (0x8000000F is the standard button face).
-namespace anchorly
-{
+namespace anchorly {
 
 inline constexpr quint32 kSystemColorFlag = 0x80000000u;
 inline constexpr quint32 kButtonFaceColor = 0x8000000Fu;

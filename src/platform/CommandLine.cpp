@@ -4,8 +4,7 @@
 #include <QStandardPaths>
 #include <vector>
 
-namespace anchorly
-{
+namespace anchorly {
 
 ProgramProbe lookUpProgram(const QString& name)
 {
@@ -30,8 +29,7 @@ ProgramProbe lookUpProgram(const QString& name)
     return {ProgramProbe::Runnable, info.absoluteFilePath()};
 }
 
-namespace
-{
+namespace {
 
 bool isBlankOnly(const QString& text)
 {

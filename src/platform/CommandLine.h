@@ -4,8 +4,7 @@
 #include <functional>
 #include <optional>
 
-namespace anchorly
-{
+namespace anchorly {
 
 // What a name on a command line turns out to be.
 struct ProgramProbe {

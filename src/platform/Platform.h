@@ -19,7 +19,7 @@ inline constexpr int kNormalFocus = 1;
 
 // The state of a file-open dialog, kept by its owner from one use to the next.
 struct FileOpenDialog {
-    QString filter;   // pairs "description|pattern", separated by "|"
+    QString filter; // pairs "description|pattern", separated by "|"
     int flags = 0;
     QString initDir;
     QString title;

@@ -29,11 +29,9 @@
 #include <unistd.h>
 #include <vector>
 
-namespace anchorly
-{
+namespace anchorly {
 
-namespace
-{
+namespace {
 
 QString quoted(const QString& text)
 {
@@ -155,8 +153,7 @@ RuntimeError startError(int error, const QString& name)
 
 // Installed on the application once the program has ended: no window gets a
 // close request or user input any more, so none of their handlers runs.
-class EndedFilter : public QObject
-{
+class EndedFilter : public QObject {
 public:
     using QObject::QObject;
 

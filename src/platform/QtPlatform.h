@@ -9,13 +9,11 @@
 class QLockFile;
 class QObject;
 
-namespace anchorly
-{
+namespace anchorly {
 
 // The platform services on a Qt desktop (Linux and other Unix systems). Needs a
 // QApplication for everything but the command-line start and appPath.
-class QtPlatform : public Platform
-{
+class QtPlatform : public Platform {
 public:
     // lockFilePath: the single-instance lock; empty for defaultLockFilePath().
     explicit QtPlatform(const QString& lockFilePath = QString());

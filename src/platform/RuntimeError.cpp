@@ -7,8 +7,8 @@
 namespace anchorly {
 
 RuntimeError::RuntimeError(int number, const QString& description, const QString& helpFile, int helpContext)
-    : std::runtime_error(description.toStdString()), m_number(number), m_description(description),
-      m_helpFile(helpFile), m_helpContext(helpContext)
+    : std::runtime_error(description.toStdString()), m_number(number), m_description(description), m_helpFile(helpFile),
+      m_helpContext(helpContext)
 {
 }
 

@@ -7,14 +7,14 @@ namespace anchorly {
 
 // Error numbers the tool tells apart.
 namespace errnum {
-inline constexpr int InvalidArgument = 5;       // "Invalid procedure call or argument"
-inline constexpr int OutOfMemory = 7;           // "Out of memory"
-inline constexpr int FileNotFound = 53;         // "File not found"
-inline constexpr int PermissionDenied = 70;     // "Permission denied"
-inline constexpr int PathFileAccess = 75;       // "Path/File access error"
-inline constexpr int ComponentMissing = 339;    // a component is missing or not registered
-inline constexpr int CancelSelected = 32755;    // a dialog was cancelled with CancelError set
-inline constexpr int ComponentFailure = 50003;  // unexpected failure inside a component
+inline constexpr int InvalidArgument = 5;      // "Invalid procedure call or argument"
+inline constexpr int OutOfMemory = 7;          // "Out of memory"
+inline constexpr int FileNotFound = 53;        // "File not found"
+inline constexpr int PermissionDenied = 70;    // "Permission denied"
+inline constexpr int PathFileAccess = 75;      // "Path/File access error"
+inline constexpr int ComponentMissing = 339;   // a component is missing or not registered
+inline constexpr int CancelSelected = 32755;   // a dialog was cancelled with CancelError set
+inline constexpr int ComponentFailure = 50003; // unexpected failure inside a component
 } // namespace errnum
 
 // A run-time error: a number and a description, plus the help topic that
@@ -42,7 +42,8 @@ private:
 inline constexpr char kInformAuthor[] = "Please inform the author with the error description above.";
 
 // The text of the unexpected-error message box for the given error and closing line.
-QString unexpectedErrorMessage(const RuntimeError& error, const QString& closingLine = QString::fromLatin1(kInformAuthor));
+QString unexpectedErrorMessage(const RuntimeError& error,
+                               const QString& closingLine = QString::fromLatin1(kInformAuthor));
 
 class Platform;
 

@@ -15,8 +15,7 @@ static void registerResources()
     (void)registered;
 }
 
-namespace anchorly::resources
-{
+namespace anchorly::resources {
 
 QIcon windowIcon()
 {

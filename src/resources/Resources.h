@@ -7,8 +7,7 @@
 // The pictures compiled into the program. Both functions work from the first
 // line of main() on (the resources are registered on first use) and never
 // return a null picture.
-namespace anchorly::resources
-{
+namespace anchorly::resources {
 
 // The application's icon for every window's title bar and the task bar:
 // holds the 16, 32 and 48 pixel renderings.

@@ -42,8 +42,8 @@ public:
     std::vector<ShellExecuteCall> shellExecutes;
     QStringList clipboardLog; // "clear" and "set:<text>", in call order
     QString clipboardText;
-    std::vector<FileOpenDialog> openDialogs;  // the dialog state as each showOpen saw it
-    std::vector<ColorDialog> colorDialogs;    // the dialog state as each showColor saw it
+    std::vector<FileOpenDialog> openDialogs; // the dialog state as each showOpen saw it
+    std::vector<ColorDialog> colorDialogs;   // the dialog state as each showColor saw it
     int endCalls = 0;
 
     // --- scripted answers ---

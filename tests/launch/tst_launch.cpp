@@ -94,7 +94,7 @@ void TestLaunch::start()
 
     QTemporaryDir dir;
     const auto inDir = [&](const QString& name) { return name.isEmpty() ? QString() : dir.filePath(name); };
-    for (const QString& script : {"browser", "My Tools/edit it", "plain"})
+    for (const QString script : {"browser", "My Tools/edit it", "plain"})
         QVERIFY(test::writeBytes(inDir(script),
                                  "#!/bin/sh\n{ for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } >\"$0.tmp\" && "
                                  "mv \"$0.tmp\" \"$0.args\"\n",
