@@ -81,6 +81,15 @@ struct MainWindowFixture {
         window->txtSOURCE->setText(source);
     }
 
+    // The one message box shown, as "style|title|prompt"; the number of boxes when not exactly one.
+    QString onlyMessage() const
+    {
+        if (platform.msgBoxes.size() != 1)
+            return QString::number(platform.msgBoxes.size()) + " boxes";
+        const auto& box = platform.msgBoxes[0];
+        return QString::number(box.style) + '|' + box.title + '|' + box.prompt;
+    }
+
     QPushButton* button(const char* name) { return window->findChild<QPushButton*>(QString::fromLatin1(name)); }
 
     QString copied()

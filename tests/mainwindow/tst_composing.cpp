@@ -39,19 +39,15 @@ private slots:
         QTest::addColumn<QString>("listText"); // null: nothing selected in the list
         QTest::addColumn<QString>("anchor");
         QTest::addColumn<QString>("sourceAfter");
-        QTest::newRow("worked example") << true << "xyz" << QString()
-                                        << "<a href=\"page.html\" target=\"_blank\">abc - xyz</a><br>"
-                                        << "xyz";
-        QTest::newRow("blank-only inputs pass")
-            << true << "   " << QString() << "<a href=\"\" target=\"_blank\"> - </a><br>"
-            << "   ";
-        QTest::newRow("list text trimmed") << false << "typed"
-                                           << "  Wired News  "
-                                           << "<a href=\"page.html\" target=\"_blank\">abc - Wired News</a><br>"
-                                           << "Wired News";
-        QTest::newRow("empty list text") << false << "typed" << QString()
-                                         << "<a href=\"page.html\" target=\"_blank\">abc - </a><br>"
-                                         << "";
+        const auto row = [](const char* name, bool typed, const char* source, QString listText, const char* anchor,
+                            const char* sourceAfter) {
+            QTest::newRow(name) << typed << source << listText << anchor << sourceAfter;
+        };
+        row("worked example", true, "xyz", {}, "<a href=\"page.html\" target=\"_blank\">abc - xyz</a><br>", "xyz");
+        row("blank-only inputs pass", true, "   ", {}, "<a href=\"\" target=\"_blank\"> - </a><br>", "   ");
+        row("list text trimmed", false, "typed", "  Wired News  ",
+            "<a href=\"page.html\" target=\"_blank\">abc - Wired News</a><br>", "Wired News");
+        row("empty list text", false, "typed", {}, "<a href=\"page.html\" target=\"_blank\">abc - </a><br>", "");
     }
     void add()
     {
@@ -87,15 +83,9 @@ private slots:
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("failing");
         QTest::addColumn<QString>("prompt");
-        QTest::newRow("url") << ""
-                             << ""
-                             << "txtHREF" << composer::urlPrompt();
-        QTest::newRow("description") << "u"
-                                     << ""
-                                     << "txtDESCRIPTION" << composer::descriptionPrompt();
-        QTest::newRow("source") << "u"
-                                << "d"
-                                << "txtSOURCE" << composer::sourcePrompt();
+        QTest::newRow("url") << QString() << QString() << "txtHREF" << composer::urlPrompt();
+        QTest::newRow("description") << "u" << QString() << "txtDESCRIPTION" << composer::descriptionPrompt();
+        QTest::newRow("source") << "u" << QStringLiteral("d") << "txtSOURCE" << composer::sourcePrompt();
     }
     void checks()
     {
@@ -108,10 +98,7 @@ private slots:
         w.optSource[0]->click();
         f.fill(url, description, QString());
         w.cmdADD_Click();
-        QCOMPARE(int(f.platform.msgBoxes.size()), 1);
-        QCOMPARE(f.platform.msgBoxes[0].prompt, prompt);
-        QCOMPARE(f.platform.msgBoxes[0].style, 48);
-        QCOMPARE(f.platform.msgBoxes[0].title, QStringLiteral("Heho..."));
+        QCOMPARE(f.onlyMessage(), "48|Heho...|" + prompt);
         auto* box = w.findChild<QLineEdit*>(failing);
         QCOMPARE(backColor(box), toColorNumber(toQColor(kHighlightColor)));
         QCOMPARE(QApplication::focusWidget(), box);

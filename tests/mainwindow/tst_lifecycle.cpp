@@ -37,35 +37,28 @@ private slots:
     void instanceCheck_data()
     {
         QTest::addColumn<int>("error"); // 0: the check answers "another copy runs"
-        QTest::addColumn<QString>("prompt");
-        QTest::addColumn<int>("style");
-        QTest::addColumn<QString>("title");
-        const QString failed = QStringLiteral("An Error was generated:\r\nDescription: Error %1 - Broken\r\n\r\n");
-        QTest::newRow("second copy") << 0 << "Anchorly is already running." << 64 << "Anchorly";
-        QTest::newRow("339") << 339 << failed.arg(339) + "Re-install the program to fix this." << 0 << "Error";
-        QTest::newRow("50003") << 50003
-                               << failed.arg(50003) +
-                                      "Re-install the program to fix this, or get the latest vbruntimes at Quillbay."
-                               << 0 << "Error";
-        QTest::newRow("other") << 75 << failed.arg(75) + "Please inform the author with the error description above."
-                               << 0 << "Error";
+        QTest::addColumn<QString>("message");
+        const auto failed = [](int error, const char* closing) {
+            const QString text =
+                QStringLiteral("0|Error|An Error was generated:\r\nDescription: Error %1 - Broken\r\n\r\n");
+            QTest::addRow("%d", error) << error << text.arg(error) + closing;
+        };
+        QTest::newRow("second copy") << 0 << "64|Anchorly|Anchorly is already running.";
+        failed(339, "Re-install the program to fix this.");
+        failed(50003, "Re-install the program to fix this, or get the latest vbruntimes at Quillbay.");
+        failed(75, "Please inform the author with the error description above.");
     }
     void instanceCheck()
     {
         QFETCH(int, error);
-        QFETCH(QString, prompt);
-        QFETCH(int, style);
-        QFETCH(QString, title);
+        QFETCH(QString, message);
         MainWindowFixture f;
         f.platform.previousInstance = true;
         if (error)
             f.platform.prevInstanceError = RuntimeError(error, QStringLiteral("Broken"));
         f.window = std::make_unique<frmMain>(f.platform, f.settings);
         QCOMPARE(f.window->Form_Initialize(), error != 0);
-        QCOMPARE(int(f.platform.msgBoxes.size()), 1);
-        QCOMPARE(f.platform.msgBoxes[0].prompt, prompt);
-        QCOMPARE(f.platform.msgBoxes[0].style, style);
-        QCOMPARE(f.platform.msgBoxes[0].title, title);
+        QCOMPARE(f.onlyMessage(), message);
         QCOMPARE(f.platform.endCalls, error ? 0 : 1);
         QVERIFY(f.registryApi.keys.empty() && f.registryApi.writes.empty());
     }
@@ -237,10 +230,9 @@ private slots:
         frmMain& w = f.open();
         // Every caption fits its control in the font the program runs with,
         // and the template row's labels do not run into each other.
-        for (QPushButton* button : w.findChildren<QPushButton*>()) {
-            const QString text = button->text().remove(QLatin1Char('&'));
-            QVERIFY2(button->fontMetrics().horizontalAdvance(text) + 8 <= button->width(), qPrintable(text));
-        }
+        for (QPushButton* button : w.findChildren<QPushButton*>())
+            QVERIFY2(button->fontMetrics().horizontalAdvance(button->text().remove('&')) + 8 <= button->width(),
+                     qPrintable(button->objectName()));
         w.Combo1->setCurrentIndex(1); // the longest target
         w.Combo1_Click();
         const QList<QLabel*> row{
