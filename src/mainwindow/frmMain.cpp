@@ -85,8 +85,6 @@ void frmMain::bindControls()
     optSource = {ui->optSource_0, ui->optSource_1};
     Combo2 = ui->Combo2;
     txtENTRY = {ui->txtENTRY_0, ui->txtENTRY_1, ui->txtENTRY_2, ui->txtENTRY_3, ui->txtENTRY_4};
-    cmdClearEntry = {ui->cmdClearEntry1, ui->cmdClearEntry2, ui->cmdClearEntry3, ui->cmdClearEntry4,
-                     ui->cmdClearEntry5};
     lblInfo = ui->lblInfo;
     txtHTMLsource = ui->txtHTMLsource;
     cmdExit = ui->cmdExit;

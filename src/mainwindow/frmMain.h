@@ -139,14 +139,10 @@ public:
     std::array<QRadioButton*, 2> optSource;
     QComboBox* Combo2;
     std::array<QLineEdit*, 5> txtENTRY;
-    std::array<QPushButton*, 5> cmdClearEntry;
     QLabel* lblInfo;
     QPlainTextEdit* txtHTMLsource;
     QPushButton* cmdExit;
     QPushButton* cmdCopyToClipboard;
-
-    // The preferences window, loaded (hidden) on first use; null when unloaded.
-    frmPrefs* loadedPreferences() const { return m_prefs; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
