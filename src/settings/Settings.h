@@ -5,6 +5,8 @@
 // stored kinds. A reader gives no value when the stored text does not
 // convert to its kind; the caller then leaves its target as it is.
 
+#include "settings/SettingNames.h"
+
 #include <QLocale>
 #include <QString>
 #include <optional>
@@ -14,22 +16,6 @@ class Registry;
 }
 
 namespace anchorly::settings {
-
-inline constexpr char kKeyPath[] = "HKEY_CURRENT_USER\\Software\\Quillbay\\Anchorly";
-
-namespace name {
-inline constexpr char Startup[] = "Startup";
-inline constexpr char Top[] = "Top";
-inline constexpr char Left[] = "Left";
-inline constexpr char BorderColor[] = "BorderColor";
-inline constexpr char ComboIndex[] = "ComboIndex";
-inline constexpr char ComboSource[] = "ComboSource";
-inline constexpr char SourceOptionText[] = "Source Option Text";
-inline constexpr char SourceOptionCombo[] = "Source Option Combo";
-inline constexpr char Browser[] = "Browser";
-inline constexpr char Editor[] = "Editor";
-inline constexpr char HTMLfile[] = "HTMLfile";
-} // namespace name
 
 // The stored forms of the four kinds and back. A reader gives nullopt for a
 // text that does not convert (the read's "Error" included). Numbers are

@@ -3,6 +3,8 @@
 // The two complete contents, A and B, that the crash writer saves in turn,
 // shared by the writer and the test that kills it.
 
+#include "settings/SettingNames.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -10,19 +12,8 @@
 
 namespace anchorly::crash {
 
-inline const std::string kKeyPath = "HKEY_CURRENT_USER\\Software\\Quillbay\\Anchorly";
-
-inline constexpr std::array<const char*, 11> kValueNames = {"Startup",
-                                                            "Top",
-                                                            "Left",
-                                                            "BorderColor",
-                                                            "ComboIndex",
-                                                            "ComboSource",
-                                                            "Source Option Text",
-                                                            "Source Option Combo",
-                                                            "Browser",
-                                                            "Editor",
-                                                            "HTMLfile"};
+inline const std::string kKeyPath = settings::kKeyPath;
+inline constexpr auto kValueNames = settings::kValueNames;
 
 // The eleven values of settings set A (b = false) or B (b = true).
 inline std::array<std::string, 11> settingsValues(bool b)

@@ -8,7 +8,10 @@
 
 #include "settings/HiveRegistryApi.h"
 #include "settings/Registry.h"
+#include "settings/SettingNames.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -19,19 +22,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kKey = "HKEY_CURRENT_USER\\Software\\Quillbay\\Anchorly";
-const char* const kNames[] = {"Startup",
-                              "Top",
-                              "Left",
-                              "BorderColor",
-                              "ComboIndex",
-                              "ComboSource",
-                              "Source Option Text",
-                              "Source Option Combo",
-                              "Browser",
-                              "Editor",
-                              "HTMLfile",
-                              ""};
+const std::string kKey = anchorly::settings::kKeyPath;
+// The catalogue's names and the unnamed value.
+const std::array<const char*, 12> kNames = [] {
+    std::array<const char*, 12> names{};
+    std::copy(anchorly::settings::kValueNames.begin(), anchorly::settings::kValueNames.end(), names.begin());
+    names.back() = "";
+    return names;
+}();
 
 fs::path g_folder;
 
