@@ -56,17 +56,6 @@ int filledCount(const Slots& entries)
     return count;
 }
 
-QString trimBlanks(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 QString targetPiece(const QString& target)
 {
     return QStringLiteral("\" target=\"") + target + QStringLiteral("\">");

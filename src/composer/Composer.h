@@ -4,6 +4,8 @@
 // and tests, the anchor's composition, the target piece, and the HTML
 // source assembled from the five entries.
 
+#include "platform/Text.h"
+
 #include <QString>
 #include <array>
 
@@ -42,8 +44,8 @@ bool isFilled(const QString& text);
 int firstFreeSlot(const Slots& entries);
 int filledCount(const Slots& entries);
 
-// Removes the space character (only) from both ends.
-QString trimBlanks(const QString& text);
+// Trimming removes the space character only (platform/Text.h).
+using anchorly::trimBlanks;
 
 // The target piece for a target: `" target="`, the target, `">`.
 QString targetPiece(const QString& target);

@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include "platform/Text.h"
 #include "settings/Registry.h"
 
 #include <cmath>
@@ -10,17 +11,6 @@ namespace anchorly::settings {
 namespace convert {
 
 namespace {
-
-QString trimBlanks(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
 
 // A number written with the locale's decimal separator. Only that separator
 // is taken, and no group separators: "1.500" in a German locale is no number

@@ -1,6 +1,7 @@
 #include "platform/AppInfo.h"
 #include "platform/Platform.h"
 #include "platform/RuntimeError.h"
+#include "platform/Text.h"
 #include "settings/Settings.h"
 #include "sources/Sources.h"
 #include "sources/SourcesFile.h"
@@ -13,18 +14,6 @@
 namespace anchorly::sources {
 
 namespace {
-
-// Blanks are the space character only, at both ends.
-QString trimBlanks(const QString& text)
-{
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    while (start < end && text.at(start) == QLatin1Char(' '))
-        ++start;
-    while (end > start && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(start, end - start);
-}
 
 QStringList entriesOf(const QComboBox* combo)
 {
