@@ -7,6 +7,7 @@
 #include "platform/RuntimeError.h"
 #include "settings/Settings.h"
 #include "sources/Sources.h"
+#include "sources/SourcesLocation.h"
 
 #include <QComboBox>
 #include <QRadioButton>
@@ -105,7 +106,7 @@ void frmMain::Form_Load()
             setComboListIndex(Combo1, 0);
     });
 
-    skipOnError([&] { sources::LoadComboFromFile(Combo2, sources::sourcesFilePath(m_platform.appPath())); });
+    skipOnError([&] { sources::LoadComboFromFile(Combo2, sources::sourcesLocation(m_platform).readPath); });
 
     skipOnError([&] {
         if (const auto index = m_settings.readInt16(ComboSource))

@@ -2,6 +2,7 @@
 
 #include "mainwindow/frmMain.h"
 #include "sources/Sources.h"
+#include "sources/SourcesLocation.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -20,13 +21,15 @@ void frmMain::txtSOURCE_KeyDown()
 
 void frmMain::cmdAddToList_Click()
 {
-    sources::addToList(Combo2, txtSOURCE->text(), sources::sourcesFilePath(m_platform.appPath()), m_settings,
-                       m_platform, [this](int) { Combo2_Click(); });
+    const sources::SourcesLocation location = sources::sourcesLocation(m_platform);
+    sources::makeSaveFolder(location);
+    sources::addToList(Combo2, txtSOURCE->text(), location.savePath, m_settings, m_platform,
+                       [this](int) { Combo2_Click(); });
 }
 
 void frmMain::cmdRefreshCombo2_Click()
 {
-    sources::refreshList(Combo2, sources::sourcesFilePath(m_platform.appPath()), m_settings,
+    sources::refreshList(Combo2, sources::sourcesLocation(m_platform).readPath, m_settings,
                          [this](int) { Combo2_Click(); });
     txtHREF->setFocus();
 }
@@ -38,7 +41,9 @@ void frmMain::menuRefreshList_Click()
 
 void frmMain::cmdEditList_Click()
 {
-    sources::editList(Combo2, sources::sourcesFilePath(m_platform.appPath()), m_platform);
+    const sources::SourcesLocation location = sources::sourcesLocation(m_platform);
+    sources::makeSaveFolder(location);
+    sources::editList(Combo2, location.savePath, m_platform);
 }
 
 void frmMain::menuEditSourcesList_Click()

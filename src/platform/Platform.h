@@ -66,6 +66,13 @@ public:
     // The folder that holds the user's configuration (the settings hive lives below it).
     virtual QString userConfigFolder() const = 0;
 
+    // Where the sources list goes when the program's folder is not the user's:
+    // the folder for the user's own data files ($XDG_DATA_HOME, else
+    // ~/.local/share), and whether this user may create and replace files in a
+    // folder (false for a folder that is missing or on a read-only file system).
+    virtual QString userDataFolder() const = 0;
+    virtual bool canWriteFolder(const QString& folder) const = 0;
+
     // True when another copy of the program already runs for this user.
     // May throw RuntimeError when the check itself fails.
     virtual bool prevInstance() = 0;

@@ -42,6 +42,8 @@ public:
 
     QString appPath() const override;
     QString userConfigFolder() const override;
+    QString userDataFolder() const override;
+    bool canWriteFolder(const QString& folder) const override;
 
     // The first call takes a per-user lock file, held until this object is
     // destroyed; it answers true while another live process holds the lock. A

@@ -49,6 +49,8 @@ public:
     // --- scripted answers ---
     QString appFolder = QStringLiteral("/opt/anchorly");
     QString configFolder = QStringLiteral("/tmp/anchorly-fake-config");
+    QString dataFolder = QStringLiteral("/tmp/anchorly-fake-data");
+    QStringList readOnlyFolders;
     bool previousInstance = false;
     std::optional<RuntimeError> prevInstanceError;
     int screenWidth = 1024 * 15;
@@ -101,6 +103,8 @@ public:
 
     QString appPath() const override { return appFolder; }
     QString userConfigFolder() const override { return configFolder; }
+    QString userDataFolder() const override { return dataFolder; }
+    bool canWriteFolder(const QString& folder) const override { return !readOnlyFolders.contains(folder); }
 
     bool prevInstance() override
     {
