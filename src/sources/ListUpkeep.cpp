@@ -8,7 +8,6 @@
 
 #include <QComboBox>
 #include <QSignalBlocker>
-#include <QStandardPaths>
 #include <algorithm>
 
 namespace anchorly::sources {
@@ -90,34 +89,38 @@ void refreshList(QComboBox* combo, const QString& path, settings::Settings& sett
     });
 }
 
-QString sourcesEditor(const std::function<bool(const QString&)>& programExists)
+const QStringList& sourcesOpeners()
 {
-    static const char* const editors[] = {"gnome-text-editor", "gedit",   "kate", "kwrite", "mousepad", "pluma", "xed",
-                                          "featherpad",        "leafpad", "geany"};
-    for (const char* editor : editors) {
-        const QString program = QString::fromLatin1(editor);
-        const bool exists = programExists ? programExists(program) : !QStandardPaths::findExecutable(program).isEmpty();
-        if (exists)
-            return program;
-    }
-    return QStringLiteral("xdg-open");
+    static const QStringList openers =
+        QStringLiteral("xdg-open gnome-text-editor gedit kate kwrite mousepad pluma xed featherpad leafpad geany")
+            .split(QLatin1Char(' '));
+    return openers;
 }
 
-void editList(QComboBox* combo, const QString& path, Platform& platform, const QString& editor)
+void editList(QComboBox* combo, const QString& path, Platform& platform, const QStringList& openers)
 {
     // Opening an editor on a file that could not be written would only show
     // an empty new document; the user already has the reason in a message.
     if (fileexists(path) == 0 && !Combo2List(combo, path, platform))
         return;
-    try {
-        platform.shell(editor + QLatin1Char(' ') + path, kNormalFocus);
-    } catch (...) {
-        const RuntimeError error = RuntimeError::fromCurrentException();
-        platform.msgBox(QStringLiteral("The editor \"") + editor +
-                            QStringLiteral("\" could not be started for the sources list\r\n") + path +
-                            QStringLiteral("\r\n\r\n") + error.description(),
-                        MsgStyle::Exclamation, QString::fromLatin1(app::kTitle));
+    // A missing program is the common case and says nothing to the user; one
+    // that is there but fails to start tells why the list did not open.
+    QString reasons;
+    for (const QString& opener : openers) {
+        try {
+            platform.shell(opener + QLatin1Char(' ') + path, kNormalFocus);
+            return;
+        } catch (...) {
+            const RuntimeError error = RuntimeError::fromCurrentException();
+            if (error.number() != errnum::FileNotFound)
+                reasons += QStringLiteral("\r\n") + opener + QStringLiteral(": ") + error.description();
+        }
     }
+    platform.msgBox(QStringLiteral("No program could be started to open the sources list: neither the desktop's "
+                                   "own choice (xdg-open) nor one of the usual text editors.\r\n\r\n"
+                                   "Open the file by hand in any text editor, then press Refresh:\r\n") +
+                        path + (reasons.isEmpty() ? QString() : QStringLiteral("\r\n") + reasons),
+                    MsgStyle::Exclamation, QString::fromLatin1(app::kTitle));
 }
 
 } // namespace anchorly::sources

@@ -1,7 +1,7 @@
 #pragma once
 
 // The sources list: the publication names offered in the main window's
-// drop-down list, their lasting copy in "sources.txt" beside the executable,
+// drop-down list, their lasting copy in "sources.txt" (SourcesLocation.h says where),
 // the built-in names used when that file cannot be read, and the three
 // commands that keep the list (add, refresh, edit).
 //
@@ -75,15 +75,15 @@ void addToList(QComboBox* combo, const QString& typedSource, const QString& path
 void refreshList(QComboBox* combo, const QString& path, settings::Settings& settings,
                  const std::function<void(int)>& select);
 
-// The plain-text editor for the sources file: the first of a fixed list of
-// desktop editors that programExists accepts, else "xdg-open". By default a
-// program exists when it is found on the search path.
-QString sourcesEditor(const std::function<bool(const QString&)>& programExists = {});
+// The programs "Edit" tries in turn on the sources file: the desktop's own
+// choice for a plain-text file first, then plain-text editors by name.
+const QStringList& sourcesOpeners();
 
 // The edit command: writes the list to the file first when the file cannot
 // be opened (and stops when that save failed, the user having been told),
-// then starts "<editor> <path>" without waiting. An editor that cannot be
-// started is reported in a message box. The list is never changed.
-void editList(QComboBox* combo, const QString& path, Platform& platform, const QString& editor = sourcesEditor());
+// then starts "<opener> <path>" without waiting, with the first opener that
+// starts. When none starts, the user is told so and given the file's full
+// path to open by hand. The list is never changed.
+void editList(QComboBox* combo, const QString& path, Platform& platform, const QStringList& openers = sourcesOpeners());
 
 } // namespace anchorly::sources

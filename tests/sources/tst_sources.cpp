@@ -8,6 +8,7 @@
 #include "settings/Settings.h"
 #include "sources/Sources.h"
 #include "sources/SourcesFile.h"
+#include "sources/SourcesLocation.h"
 
 #include <QBuffer>
 #include <QComboBox>
@@ -244,7 +245,7 @@ private slots:
         QTest::newRow("file present") << "present" << QByteArray("x\r\n") << QString();
         QTest::newRow("file missing") << "missing" << QByteArray("A\r\nb\r\n") << QString();
         QTest::newRow("cannot be written") << "unwritable" << QByteArray() << "no-folder/sources.txt";
-        QTest::newRow("editor fails") << "editor fails" << QByteArray("x\r\n") << "\"ed\"|not found here";
+        QTest::newRow("editor fails") << "editor fails" << QByteArray("x\r\n") << "ed: not allowed here";
     }
     void edit()
     {
@@ -254,10 +255,10 @@ private slots:
         const QString path = situation == "unwritable" ? sourcesFilePath(m_dir.path() + "/no-folder") : m_path;
         QVERIFY(situation == "missing" || situation == "unwritable" || writeBytes(path, "x\r\n"));
         if (situation == "editor fails")
-            m_platform.shellErrors.insert("ed " + path, RuntimeError(errnum::FileNotFound, "not found here"));
+            m_platform.shellErrors.insert("ed " + path, RuntimeError(errnum::PermissionDenied, "not allowed here"));
         QComboBox combo;
         addSorted(&combo, {"b", "A"});
-        editList(&combo, path, m_platform, "ed");
+        editList(&combo, path, m_platform, {"ed"});
         QCOMPARE(readBytes(path), fileAfter);
         QCOMPARE(entries(combo), (Names{"A", "b"}));
         QCOMPARE(m_platform.shells.size(), size_t(situation == "unwritable" ? 0 : 1));
@@ -268,12 +269,34 @@ private slots:
             QVERIFY2(m_platform.msgBoxes[0].prompt.contains(part), qPrintable(m_platform.msgBoxes[0].prompt));
     }
 
-    void editorChoice()
+    // A program folder the user cannot write sends the list to the user's own
+    // data folder; "Edit" opens the file saves go to with the first program that starts.
+    void perUserListAndOpeners()
     {
-        const auto only = [](Names present) { return [present](const QString& p) { return present.contains(p); }; };
-        QCOMPARE(sourcesEditor(only({"geany", "kate"})), QStringLiteral("kate"));
-        QCOMPARE(sourcesEditor(only({"geany"})), QStringLiteral("geany"));
-        QCOMPARE(sourcesEditor(only({"vi"})), QStringLiteral("xdg-open"));
+        const QString app = m_dir.path() + "/bin", own = m_dir.path() + "/data/anchorly/sources.txt";
+        m_platform.appFolder = app;
+        m_platform.dataFolder = m_dir.path() + "/data";
+        const auto location = [this] {
+            const SourcesLocation where = sourcesLocation(m_platform);
+            return where.readPath + " < > " + where.savePath;
+        };
+        QCOMPARE(location(), app + "/sources.txt < > " + app + "/sources.txt");
+        m_platform.readOnlyFolders << app;
+        QCOMPARE(location(), app + "/sources.txt < > " + own);
+        QComboBox combo;
+        addSorted(&combo, {"b", "A"});
+        m_platform.shellErrors.insert("xdg-open " + own, RuntimeError(errnum::FileNotFound, "gone"));
+        makeSaveFolder(sourcesLocation(m_platform));
+        editList(&combo, own, m_platform);
+        QCOMPARE(readBytes(own), QByteArray("A\r\nb\r\n"));
+        QCOMPARE(location(), own + " < > " + own);
+        QCOMPARE(m_platform.shells.size(), size_t(2));
+        QCOMPARE(m_platform.shells.back().commandLine, "gnome-text-editor " + own);
+        QVERIFY(m_platform.msgBoxes.empty());
+        // Nothing starts: the message names the file, for the user to open by hand.
+        editList(&combo, own, m_platform, {"xdg-open"});
+        QCOMPARE(m_platform.msgBoxes.size(), size_t(1));
+        QVERIFY(m_platform.msgBoxes[0].prompt.endsWith(" in any text editor, then press Refresh:\r\n" + own));
     }
 };
 
