@@ -5,9 +5,12 @@
 #         -D DESKTOP_ID=... -D "ICON_SIZES=16;32" -P CheckInstall.cmake
 file(REMOVE_RECURSE "${SCRATCH_DIR}")
 file(MAKE_DIRECTORY "${SCRATCH_DIR}")
-set(prefix /opt/anchorly)
+# A blank in the prefix (a home folder "John Doe") makes the launcher quote the
+# path, and a "$" inside the quotes takes the escapes of the desktop entry rules.
+set(prefix "/opt/anchorly $app")
+set(expected_exec [[Exec="/opt/anchorly \\$app/bin/anchorly"]])
 set(ENV{DESTDIR} "${SCRATCH_DIR}")
-execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix ${prefix}
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
                 RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed (${result}); is the program built?\n${output}")
@@ -55,13 +58,14 @@ foreach(size IN LISTS ICON_SIZES)
 endforeach()
 expect_file(${DATADIR}/icons/hicolor/scalable/apps/${DESKTOP_ID}.svg)
 
-# The pieces must name one another: the launcher starts the installed binary and
-# shows the installed icon; the metadata points at the launcher and carries a version.
+# The pieces must name one another: the launcher starts the installed binary by
+# its full path (the prefix is not on the session's search path) and shows the
+# installed icon; the metadata points at the launcher and carries a version.
 if(EXISTS "${root}/${desktop}")
     file(STRINGS "${root}/${desktop}" exec_line REGEX "^Exec=")
     file(STRINGS "${root}/${desktop}" icon_line REGEX "^Icon=")
-    if(NOT exec_line STREQUAL "Exec=anchorly")
-        string(APPEND failures "  desktop entry starts '${exec_line}', the installed binary is anchorly\n")
+    if(NOT exec_line STREQUAL expected_exec)
+        string(APPEND failures "  desktop entry starts '${exec_line}', the installed binary is ${prefix}/${BINDIR}/anchorly\n")
     endif()
     if(NOT icon_line STREQUAL "Icon=${DESKTOP_ID}")
         string(APPEND failures "  desktop entry shows '${icon_line}', the installed icon is ${DESKTOP_ID}\n")
