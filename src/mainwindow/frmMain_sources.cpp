@@ -22,7 +22,8 @@ void frmMain::txtSOURCE_KeyDown()
 void frmMain::cmdAddToList_Click()
 {
     const sources::SourcesLocation location = sources::sourcesLocation(m_platform);
-    sources::makeSaveFolder(location);
+    if (!sources::makeSaveFolder(location, m_platform))
+        return;
     sources::addToList(Combo2, txtSOURCE->text(), location.savePath, m_settings, m_platform,
                        [this](int) { Combo2_Click(); });
 }
@@ -42,7 +43,8 @@ void frmMain::menuRefreshList_Click()
 void frmMain::cmdEditList_Click()
 {
     const sources::SourcesLocation location = sources::sourcesLocation(m_platform);
-    sources::makeSaveFolder(location);
+    if (!sources::makeSaveFolder(location, m_platform))
+        return;
     sources::editList(Combo2, location.savePath, m_platform);
 }
 

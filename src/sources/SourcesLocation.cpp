@@ -1,10 +1,13 @@
 #include "sources/SourcesLocation.h"
 
+#include "platform/AppInfo.h"
 #include "platform/Platform.h"
 #include "sources/Sources.h"
 
-#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <filesystem>
+#include <system_error>
 
 namespace anchorly::sources {
 
@@ -22,9 +25,20 @@ SourcesLocation sourcesLocation(const Platform& platform)
     return {QFileInfo::exists(ownList) ? ownList : programList, ownList};
 }
 
-void makeSaveFolder(const SourcesLocation& location)
+bool makeSaveFolder(const SourcesLocation& location, Platform& platform)
 {
-    QDir().mkpath(QFileInfo(location.savePath).path());
+    const QString folder = QFileInfo(location.savePath).path();
+    // QDir::mkpath keeps the reason to itself; a folder above that the user
+    // may not write is worth naming.
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (!error)
+        return true;
+    platform.msgBox(QStringLiteral("The folder for your sources list could not be created:\r\n") + folder +
+                        QStringLiteral("\r\n\r\n") + QString::fromLocal8Bit(error.message().c_str()) +
+                        QStringLiteral("\r\n\r\nThe list keeps its previous entries."),
+                    MsgStyle::Exclamation, QString::fromLatin1(app::kTitle));
+    return false;
 }
 
 } // namespace anchorly::sources

@@ -24,8 +24,9 @@ struct SourcesLocation {
 SourcesLocation sourcesLocation(const Platform& platform);
 
 // Creates the folder of the save path when it is missing, so that the first
-// save of a per-user list can create its file. A folder that cannot be made
-// is left for the save to report, with the file's path and the reason.
-void makeSaveFolder(const SourcesLocation& location);
+// save of a per-user list can create its file. When the folder cannot be
+// made the user is told which folder and why, and the result is false: the
+// command then leaves the list as it is.
+bool makeSaveFolder(const SourcesLocation& location, Platform& platform);
 
 } // namespace anchorly::sources

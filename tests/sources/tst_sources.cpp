@@ -286,7 +286,7 @@ private slots:
         QComboBox combo;
         addSorted(&combo, {"b", "A"});
         m_platform.shellErrors.insert("xdg-open " + own, RuntimeError(errnum::FileNotFound, "gone"));
-        makeSaveFolder(sourcesLocation(m_platform));
+        QVERIFY(makeSaveFolder(sourcesLocation(m_platform), m_platform));
         editList(&combo, own, m_platform);
         QCOMPARE(readBytes(own), QByteArray("A\r\nb\r\n"));
         QCOMPARE(location(), own + " < > " + own);
@@ -297,6 +297,10 @@ private slots:
         editList(&combo, own, m_platform, {"xdg-open"});
         QCOMPARE(m_platform.msgBoxes.size(), size_t(1));
         QVERIFY(m_platform.msgBoxes[0].prompt.endsWith(" in any text editor, then press Refresh:\r\n" + own));
+        // A data folder that cannot be made is named, with the reason.
+        m_platform.dataFolder = own;
+        QVERIFY(!makeSaveFolder(sourcesLocation(m_platform), m_platform));
+        QVERIFY(m_platform.msgBoxes[1].prompt.contains(":\r\n" + own + "/anchorly\r\n\r\nNot a directory\r\n"));
     }
 };
 
