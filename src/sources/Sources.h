@@ -29,7 +29,7 @@ namespace anchorly::sources {
 // The 63 built-in publication names, in the order they are added.
 const QStringList& builtinSourceNames();
 
-// The full path of the sources file: the executable's folder, "/", "sources.txt".
+// The sources file in a folder (the executable's, or the user's own): the folder, "/", "sources.txt".
 QString sourcesFilePath(const QString& appPath);
 
 // Empties the combo and fills it from the sources file: one name per line,
