@@ -2,6 +2,7 @@
 
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
+#include "platform/DesktopSession.h"
 #include "platform/QtPlatform.h"
 #include "resources/Resources.h"
 #include "settings/Registry.h"
@@ -14,12 +15,45 @@
 #endif
 
 #include <QApplication>
+#include <vector>
 
 namespace anchorly {
 
+namespace {
+
+// A session that ends does what the user's own close would: an open side
+// window closes first (the preferences store their fields as they close),
+// then the main window stores its values and the program ends. A window not
+// yet shown has loaded nothing that a close should store.
+void closeForSessionEnd(frmMain& window, bool& endedBeforeShown)
+{
+    for (int open = 0; open < 8; ++open) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->close())
+            break;
+    }
+    if (window.isVisible())
+        window.close();
+    else
+        endedBeforeShown = true;
+}
+
+} // namespace
+
 int runAnchorly(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    // Given as an argument rather than through the environment, so that the
+    // browser and the editor started from here make their own choice.
+    std::vector<char*> arguments(argv, argv + argc);
+    QByteArray platformOption("-platform");
+    QByteArray platformName = displayPlatformFor(DisplayEnvironment::current());
+    if (!platformName.isEmpty())
+        arguments.insert(arguments.begin() + (argc > 0 ? 1 : 0), {platformOption.data(), platformName.data()});
+    int argumentCount = int(arguments.size());
+    arguments.push_back(nullptr);
+
+    QApplication application(argumentCount, arguments.data());
+    SessionEndWatcher sessionEnd;
     QApplication::setApplicationName(QString::fromLatin1(app::kTitle));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(app::kMajor).arg(app::kMinor).arg(app::kRevision));
@@ -40,10 +74,13 @@ int runAnchorly(int argc, char** argv)
     settings::Settings settings(registry);
 
     frmMain window(platform, settings);
+    bool endedBeforeShown = false;
+    QObject::connect(&sessionEnd, &SessionEndWatcher::sessionEnding, &window,
+                     [&window, &endedBeforeShown] { closeForSessionEnd(window, endedBeforeShown); });
     if (!window.Form_Initialize())
         return 0;
     window.Form_Load();
-    if (platform.hasEnded())
+    if (platform.hasEnded() || endedBeforeShown)
         return 0;
     window.show();
     return QApplication::exec();

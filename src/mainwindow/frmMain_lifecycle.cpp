@@ -133,7 +133,8 @@ void frmMain::Form_QueryUnload()
     using namespace settings::name;
     const int twips = m_platform.twipsPerPixel();
 
-    if (!isMinimized()) {
+    // Where the position cannot be known, the one stored last stays for the next start.
+    if (!isMinimized() && m_platform.windowPositionKnown()) {
         skipOnError([&] { m_settings.writePosition(Top, float(frameGeometry().y() * twips)); });
         skipOnError([&] { m_settings.writePosition(Left, float(frameGeometry().x() * twips)); });
     }
