@@ -14,12 +14,47 @@
 #include "settings/HiveRegistryApi.h"
 #endif
 
+#include <QAccessibleWidget>
 #include <QApplication>
+#include <QRadioButton>
 #include <vector>
 
 namespace anchorly {
 
 namespace {
+
+// The source mode buttons are one choice of two, but the toolkit's own
+// exclusivity is off (both may rest unset, and each takes Tab), which would
+// make a screen reader call them check boxes.
+class OptionButtonAccessible : public QAccessibleWidget {
+public:
+    explicit OptionButtonAccessible(QRadioButton* button) : QAccessibleWidget(button, QAccessible::RadioButton) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = button()->isChecked();
+        return state;
+    }
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << pressAction(); }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    QRadioButton* button() const { return static_cast<QRadioButton*>(widget()); }
+};
+
+QAccessibleInterface* optionButtonAccessible(const QString& /*className*/, QObject* object)
+{
+    auto* button = qobject_cast<QRadioButton*>(object);
+    return button != nullptr && !button->autoExclusive() ? new OptionButtonAccessible(button) : nullptr;
+}
 
 // A session that ends does what the user's own close would: an open side
 // window closes first (the preferences store their fields as they close),
@@ -53,6 +88,7 @@ int runAnchorly(int argc, char** argv)
     arguments.push_back(nullptr);
 
     QApplication application(argumentCount, arguments.data());
+    QAccessible::installFactory(optionButtonAccessible);
     SessionEndWatcher sessionEnd;
     QApplication::setApplicationName(QString::fromLatin1(app::kTitle));
     QApplication::setApplicationVersion(
