@@ -31,6 +31,7 @@ def accessibility(desktop):
     app = wait_for("the program on the accessibility bus", lambda: [
         app for app in pyatspi.Registry.getDesktop(0) if app and app.get_process_id() == program.pid], 30)[0]
     window = wait_for("the main window", lambda: desktop.windows(program, "NORMAL"), 30)[0][0]
+    desktop.run("xdotool", "mousemove", "0", "0")  # away from the window: no tooltip comes up
     desktop.run("xdotool", "windowfocus", "--sync", window)
     heard, last = [], None
     for _ in TAB_ORDER:

@@ -48,9 +48,9 @@ def journey(desktop):
     top = window[2] + window[4] - 420  # below the menu bar
     desktop.click(window[1] + 209, top + 22)
     desktop.click(window[1] + 241, top + 23)
-    popup = wait_for("the target list", lambda: [w for w in desktop.windows(program) if w[3] < 200])[0]
+    popup = wait_for("the target list", lambda: [w for w in desktop.windows(program, "NORMAL") if w[3] < 200])[0]
     desktop.click(popup[1] + popup[3] // 2, popup[2] + popup[4] * 7 // 8)
-    wait_for("the target list to close", lambda: len(desktop.windows(program)) == 1)
+    wait_for("the target list to close", lambda: len(desktop.windows(program, "NORMAL")) == 1)  # tooltips aside
     # List mode by keys, three Tabs from the address box (an access key would click a moment too late).
     desktop.click(window[1] + 108, top + 59)
     desktop.keys("Tab", "Tab", "Tab", "Home", "Return")
@@ -64,6 +64,8 @@ def journey(desktop):
     check(desktop.hive() == stored, f"the close stored {desktop.hive()}, expected {stored}")
 
     program, window = start(desktop, [100, 80])  # restored
+    # Moved before a copy, which shows the program has seen the move by the time SIGTERM comes out of band.
+    desktop.run("xdotool", "windowmove", "--sync", window[0], "200", "150")
     desktop.type(URL, TEXT)
     desktop.keys("Return")
     copied(desktop, anchor(first, "_top") + b"\r\n" * 4)
@@ -75,7 +77,6 @@ def journey(desktop):
     desktop.ended(second)
     check((desktop.hive(), sources(desktop)) == (stored, names), "the second copy changed the stored files")
     # The end of the desktop session closes the window as the user would.
-    desktop.run("xdotool", "windowmove", "--sync", window[0], "200", "150")
     program.send_signal(signal.SIGTERM)
     desktop.ended(program)
     stored.update(Top="2250", Left="3000")
