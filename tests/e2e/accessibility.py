@@ -36,7 +36,7 @@ def accessibility(desktop):
     heard, last = [], None
     for _ in TAB_ORDER:
         last = wait_for(f"Tab to move on from {heard[-1:]} (heard {heard})", lambda: [
-            node for node in having(app, pyatspi.STATE_FOCUSED) if node != last], 10)[0]
+            node for node in having(app, pyatspi.STATE_FOCUSED) if node != last], 30)[0]
         # A list's name on this desktop is its chosen entry.
         heard.append((last.getRoleName(), None if last.getRoleName() == "combo box" and last.name else last.name))
         desktop.keys("Tab")
