@@ -45,7 +45,7 @@ def accessibility(desktop):
     for key, title in (("alt+f", "Anchorly preferences"), ("alt+a", "About")):
         desktop.run("xdotool", "windowfocus", "--sync", window)
         desktop.keys(key)
-        dialog = wait_for(title, lambda: [node for node in having(app, pyatspi.STATE_SHOWING) if node.name == title])
+        dialog = wait_for(title, lambda: [window for window in app if window.name == title])  # a top-level one
         silent += unnamed(dialog[0])
         side = wait_for(title, lambda: [w for w in desktop.windows(program) if w[0] != window])[0][0]
         desktop.run("xdotool", "windowfocus", "--sync", side)
