@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """On a Wayland-only desktop (headless Weston, no X server) the program runs natively, maps its window, and at the
-session's end (SIGTERM) stores what a close stores but the position, which no compositor tells a window."""
+session's end (SIGTERM) stores what a close stores but the place, which no compositor tells a window."""
 
 import os, re
 from harness import check, main, wait_for
@@ -18,8 +18,7 @@ def wayland(desktop):
                                                           log(), re.S), 60)
     program.terminate()
     desktop.ended(program)
-    stored = {"Startup": "True", "ComboIndex": "0", "ComboSource": "0", "Source Option Text": "False",
-              "Source Option Combo": "True"}
+    stored = {"ComboIndex": "0", "ComboSource": "0", "Source Option Text": "False", "Source Option Combo": "True"}
     check(desktop.hive() == stored, f"SIGTERM stored {desktop.hive()}, expected {stored}")
 
 
