@@ -2,8 +2,9 @@
 #   cmake --build build --target package   ->  build/anchorly_<version>_amd64.deb
 # dpkg-shlibdeps finds the libraries the program links; the rest is what it
 # cannot see: the font the windows are laid out for, xdg-open (which "Edit"
-# and the about window's homepage link ask first) and the desktop's file
-# dialogs, all loaded or started at run time.
+# and the about window's homepage link ask first), the desktop's file dialogs
+# and Qt's Wayland platform (for a session without an X server), all loaded or
+# started at run time.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME anchorly)
 set(CPACK_PACKAGE_VENDOR Quillbay)
@@ -13,7 +14,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-utils, qt6-gtk-platformtheme")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, xdg-utils, qt6-gtk-platformtheme, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.quillbay.example/")

@@ -2,6 +2,7 @@
 
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
+#include "platform/DesktopSession.h"
 #include "platform/QtPlatform.h"
 #include "resources/Resources.h"
 #include "settings/Registry.h"
@@ -13,13 +14,82 @@
 #include "settings/HiveRegistryApi.h"
 #endif
 
+#include <QAccessibleWidget>
 #include <QApplication>
+#include <QRadioButton>
+#include <vector>
 
 namespace anchorly {
 
+namespace {
+
+// The source mode buttons are one choice of two, but the toolkit's own
+// exclusivity is off (both may rest unset, and each takes Tab), which would
+// make a screen reader call them check boxes.
+class OptionButtonAccessible : public QAccessibleWidget {
+public:
+    explicit OptionButtonAccessible(QRadioButton* button) : QAccessibleWidget(button, QAccessible::RadioButton) {}
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = button()->isChecked();
+        return state;
+    }
+    QStringList actionNames() const override { return QAccessibleWidget::actionNames() << pressAction(); }
+    void doAction(const QString& action) override
+    {
+        if (action == pressAction())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    QRadioButton* button() const { return static_cast<QRadioButton*>(widget()); }
+};
+
+QAccessibleInterface* optionButtonAccessible(const QString& /*className*/, QObject* object)
+{
+    auto* button = qobject_cast<QRadioButton*>(object);
+    return button != nullptr && !button->autoExclusive() ? new OptionButtonAccessible(button) : nullptr;
+}
+
+// A session that ends does what the user's own close would: an open side
+// window closes first (the preferences store their fields as they close),
+// then the main window stores its values and the program ends. A window not
+// yet shown has loaded nothing that a close should store.
+void closeForSessionEnd(frmMain& window, bool& endedBeforeShown)
+{
+    for (int open = 0; open < 8; ++open) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->close())
+            break;
+    }
+    if (window.isVisible())
+        window.close();
+    else
+        endedBeforeShown = true;
+}
+
+} // namespace
+
 int runAnchorly(int argc, char** argv)
 {
-    QApplication application(argc, argv);
+    // Given as an argument rather than through the environment, so that the
+    // browser and the editor started from here make their own choice.
+    std::vector<char*> arguments(argv, argv + argc);
+    QByteArray platformOption("-platform");
+    QByteArray platformName = displayPlatformFor(DisplayEnvironment::current());
+    if (!platformName.isEmpty())
+        arguments.insert(arguments.begin() + (argc > 0 ? 1 : 0), {platformOption.data(), platformName.data()});
+    int argumentCount = int(arguments.size());
+    arguments.push_back(nullptr);
+
+    QApplication application(argumentCount, arguments.data());
+    QAccessible::installFactory(optionButtonAccessible);
+    SessionEndWatcher sessionEnd;
     QApplication::setApplicationName(QString::fromLatin1(app::kTitle));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(app::kMajor).arg(app::kMinor).arg(app::kRevision));
@@ -40,10 +110,13 @@ int runAnchorly(int argc, char** argv)
     settings::Settings settings(registry);
 
     frmMain window(platform, settings);
+    bool endedBeforeShown = false;
+    QObject::connect(&sessionEnd, &SessionEndWatcher::sessionEnding, &window,
+                     [&window, &endedBeforeShown] { closeForSessionEnd(window, endedBeforeShown); });
     if (!window.Form_Initialize())
         return 0;
     window.Form_Load();
-    if (platform.hasEnded())
+    if (platform.hasEnded() || endedBeforeShown)
         return 0;
     window.show();
     return QApplication::exec();

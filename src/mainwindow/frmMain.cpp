@@ -233,8 +233,10 @@ bool frmMain::filterSlotKey(int index, QEvent* event)
     }
     if (event->type() != QEvent::KeyPress)
         return false;
-    const QString text = static_cast<QKeyEvent*>(event)->text();
-    if (text.isEmpty())
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // Tab carries a character too, but it moves the focus on.
+    const QString text = key->text();
+    if (text.isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
         return false;
     int keyAscii = text.at(0).unicode();
     txtENTRY_KeyPress(index, keyAscii);

@@ -134,11 +134,15 @@ void frmMain::Form_QueryUnload()
     using namespace settings::name;
     const int twips = m_platform.twipsPerPixel();
 
-    if (!isMinimized()) {
+    // Where the position cannot be known, the one stored last stays for the next
+    // start, and so does a first start's centring: "Startup" says that a place was stored.
+    const bool placed = m_platform.windowPositionKnown();
+    if (!isMinimized() && placed) {
         skipOnError([&] { m_settings.writePosition(Top, float(frameGeometry().y() * twips)); });
         skipOnError([&] { m_settings.writePosition(Left, float(frameGeometry().x() * twips)); });
     }
-    skipOnError([&] { m_settings.writeFlag(Startup, true); });
+    if (placed)
+        skipOnError([&] { m_settings.writeFlag(Startup, true); });
     skipOnError([&] { m_settings.writeWhole(ComboIndex, Combo1->currentIndex()); });
     skipOnError([&] { m_settings.writeWhole(ComboSource, Combo2->currentIndex()); });
     skipOnError([&] { m_settings.writeFlag(SourceOptionText, optSource[0]->isChecked()); });

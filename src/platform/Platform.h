@@ -86,6 +86,10 @@ public:
     // partly visible on some screen.
     virtual bool isOnSomeScreen(int left, int top, int width, int height) const = 0;
 
+    // False where the desktop neither tells a window where it is nor lets it
+    // place itself (a Wayland compositor): a window's position then means nothing.
+    virtual bool windowPositionKnown() const { return true; }
+
     // The widget that has the keyboard focus, or nullptr.
     virtual QWidget* activeControl() const = 0;
 

@@ -412,6 +412,11 @@ bool QtPlatform::isOnSomeScreen(int left, int top, int width, int height) const
     return false;
 }
 
+bool QtPlatform::windowPositionKnown() const
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 QWidget* QtPlatform::activeControl() const
 {
     return QApplication::focusWidget();

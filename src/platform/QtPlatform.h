@@ -58,6 +58,8 @@ public:
     int twipsPerPixel() const override;
     bool isOnSomeScreen(int left, int top, int width, int height) const override;
 
+    bool windowPositionKnown() const override;
+
     QWidget* activeControl() const override;
     int currentYear() const override;
 

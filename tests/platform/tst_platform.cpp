@@ -1,6 +1,7 @@
 #include "fakes/TestFiles.h"
 #include "platform/Colors.h"
 #include "platform/CommandLine.h"
+#include "platform/DesktopSession.h"
 #include "platform/QtPlatform.h"
 #include "platform/RuntimeError.h"
 
@@ -225,6 +226,25 @@ private slots:
             QCOMPARE(error.number(), errnum::PathFileAccess);
             QVERIFY(error.description().contains(QStringLiteral("plain/anchorly.lock")));
         }
+    }
+
+    // X where the window can be placed, a Wayland-only session natively, the user's own choice untouched.
+    void displayPlatform_data()
+    {
+        QTest::addColumn<QByteArrayList>("environment"); // QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY, XDG_SESSION_TYPE
+        QTest::addColumn<QByteArray>("platform");
+        QTest::newRow("X") << QByteArrayList{"", "", ":0", "x11"} << QByteArray();
+        QTest::newRow("Wayland and XWayland") << QByteArrayList{"", "wayland-0", ":0", "wayland"} << QByteArray("xcb");
+        QTest::newRow("Wayland only") << QByteArrayList{"", "wayland-1", "", ""} << QByteArray("wayland");
+        QTest::newRow("Wayland, default socket") << QByteArrayList{"", "", "", "wayland"} << QByteArray("wayland");
+        QTest::newRow("chosen by the user") << QByteArrayList{"wayland", "wayland-0", ":0", "wayland"} << QByteArray();
+        QTest::newRow("no desktop") << QByteArrayList{"", "", "", "tty"} << QByteArray();
+    }
+    void displayPlatform()
+    {
+        QFETCH(QByteArrayList, environment);
+        QFETCH(QByteArray, platform);
+        QCOMPARE(displayPlatformFor({environment[0], environment[1], environment[2], environment[3]}), platform);
     }
 };
 

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+namespace anchorly {
+
+// What the environment says about the desktop session the program starts in.
+struct DisplayEnvironment {
+    QByteArray chosenPlatform; // QT_QPA_PLATFORM: the user's own choice
+    QByteArray waylandDisplay; // WAYLAND_DISPLAY
+    QByteArray x11Display;     // DISPLAY
+    QByteArray sessionType;    // XDG_SESSION_TYPE
+
+    static DisplayEnvironment current();
+};
+
+// The toolkit platform to start on, or empty to leave the choice to the
+// toolkit. A Wayland compositor neither tells a window where it is nor lets
+// it place itself, so on a Wayland session that also offers an X server the
+// program runs on X, where its remembered position can be restored; on a
+// Wayland-only session it runs natively. A platform the user chose wins.
+QByteArray displayPlatformFor(const DisplayEnvironment& environment);
+
+// Turns the signals that end a program with its desktop session (SIGTERM at
+// logout or shutdown, SIGHUP when its terminal closes, SIGINT for Ctrl+C)
+// into sessionEnding() on the event loop, so that the program can close as
+// the user would. The signal handler only writes a byte to a socket. Once a
+// signal has been caught, the same signal again ends the program at once, in
+// case it can no longer close by itself. One watcher per process.
+class SessionEndWatcher : public QObject {
+    Q_OBJECT
+
+public:
+    explicit SessionEndWatcher(QObject* parent = nullptr);
+    ~SessionEndWatcher() override;
+
+signals:
+    void sessionEnding(int signalNumber);
+
+private:
+    void readSignals();
+};
+
+} // namespace anchorly
