@@ -18,35 +18,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <functional>
 
 namespace anchorly {
-
-namespace {
-
-// Watches every key press of the application and hands those meant for the
-// main window to it, before the control with the focus sees them.
-class WindowKeyFilter : public QObject {
-public:
-    WindowKeyFilter(QWidget* window, std::function<bool(QKeyEvent*)> route)
-        : QObject(window), m_window(window), m_route(std::move(route))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
-            return false;
-        return static_cast<QWidget*>(watched)->window() == m_window && m_route(static_cast<QKeyEvent*>(event));
-    }
-
-private:
-    QWidget* m_window;
-    std::function<bool(QKeyEvent*)> m_route;
-};
-
-} // namespace
 
 frmMain::frmMain(Platform& platform, settings::Settings& settings, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_platform(platform), m_settings(settings)
@@ -195,8 +168,8 @@ void frmMain::watchEvents()
             widget->setAttribute(Qt::WA_NoMousePropagation);
     }
 
-    // Enter and Esc act wherever the focus is in this window.
-    qApp->installEventFilter(new WindowKeyFilter(this, [this](QKeyEvent* key) { return routeWindowKey(key); }));
+    // Enter, Esc and the menu shortcuts act wherever the focus is in this window.
+    watchKeys();
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -204,6 +177,10 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     const auto slot = std::find(txtENTRY.begin(), txtENTRY.end(), watched);
     if (slot != txtENTRY.end() && filterSlotKey(int(slot - txtENTRY.begin()), event))
         return true;
+    // The keys the window consumes itself are not typing: tabbing through the
+    // source box on the way to the list keeps the list source.
+    if (event->type() == QEvent::KeyPress && isWindowKey(static_cast<QKeyEvent*>(event)))
+        return false;
 
     if (event->type() == QEvent::MouseButtonPress && watched == Image1) {
         const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
@@ -220,47 +197,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             (this->*route.handler)();
     }
     return false;
-}
-
-// No typed character gets into a slot. Inside a slot Ctrl+X is the editing key
-// it is everywhere else in a text box (here refused, as all typing is), not
-// the Exit command.
-bool frmMain::filterSlotKey(int index, QEvent* event)
-{
-    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cut)) {
-        event->accept();
-        return true;
-    }
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const QString text = static_cast<QKeyEvent*>(event)->text();
-    if (text.isEmpty())
-        return false;
-    int keyAscii = text.at(0).unicode();
-    txtENTRY_KeyPress(index, keyAscii);
-    return keyAscii == 0;
-}
-
-// The window's default and cancel buttons: Enter clicks the focused button,
-// or Add when no button has the focus; Esc clicks Exit.
-bool frmMain::routeWindowKey(QKeyEvent* event)
-{
-    if (event->modifiers() & ~(Qt::KeypadModifier))
-        return false;
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        else if (cmdADD->isEnabled())
-            cmdADD->click();
-        return true;
-    case Qt::Key_Escape:
-        cmdExit->click();
-        return true;
-    default:
-        return false;
-    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
