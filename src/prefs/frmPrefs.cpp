@@ -1,6 +1,7 @@
 #include "prefs/frmPrefs.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/ToolTip.h"
 #include "resources/Resources.h"
 #include "settings/Settings.h"
 #include "ui_frmPrefs.h"
@@ -202,7 +203,7 @@ bool frmPrefs::eventFilter(QObject* watched, QEvent* event)
     // A long path is cut off in its field: the tooltip shows it whole, and an empty field shows none.
     if (event->type() == QEvent::MouseMove) {
         if (auto* field = qobject_cast<QLineEdit*>(watched))
-            field->setToolTip(field->text());
+            setTextToolTip(field, field->text());
     }
     return QDialog::eventFilter(watched, event);
 }
