@@ -1,6 +1,7 @@
 #include "mainwindow/frmMain.h"
 
 #include "about/frmabout.h"
+#include "composer/Composer.h"
 #include "mainwindow/BorderShape.h"
 #include "mainwindow/ControlColors.h"
 #include "platform/Colors.h"
@@ -73,6 +74,14 @@ void frmMain::styleControls()
     }
     ui->lblLinkentries->adjustSize();
     setForeColor(lblInfo, kDarkGrey);
+    // The stand-in font is wider than the classic one: the info line grows
+    // toward "Clear all entries" rather than lose the end of its longest
+    // message, and the target list shows its longest target whole.
+    lblInfo->resize(std::max(lblInfo->width(), lblInfo->fontMetrics().horizontalAdvance(composer::allFilledMessage()) +
+                                                   2 * lblInfo->margin() + 2),
+                    lblInfo->height());
+    Combo1->resize(Combo1->size().expandedTo(Combo1->sizeHint()));
+
     for (QWidget* input : std::initializer_list<QWidget*>{txtHREF, txtDESCRIPTION, txtSOURCE, Combo2, txtHTMLsource})
         setBackColor(input, kLightGrey);
     for (QLineEdit* slot : txtENTRY) {
@@ -82,9 +91,6 @@ void frmMain::styleControls()
     Combo1->setVisible(false);
     Combo1->setCurrentIndex(-1);
     Combo2->setCurrentIndex(-1);
-    // Separators of the hidden menus keep their names for whoever looks them up.
-    ui->menuSeperator01->setSeparator(true);
-    ui->menuSeperator02->setSeparator(true);
 }
 
 void frmMain::connectCommands()
