@@ -67,12 +67,21 @@ void frmMain::bindControls()
 
 void frmMain::styleControls()
 {
-    // The template row: dark blue captions that size themselves to their text.
+    // The template row: dark blue captions that size themselves to their text,
+    // on a face that keeps them readable (the window's own under a light
+    // palette). The frame is drawn over that face.
     for (QLabel* label : {lblHREF, lblURL, lblTARGET, lblDESCRIPTION, lblSOURCE, lbSOURCEDESCRIPTION, lblENDTAG}) {
         setForeColor(label, kDarkBlue);
         label->adjustSize();
     }
+    QPalette row = Image1->palette();
+    row.setColor(QPalette::Window, readableBehind(toQColor(kDarkBlue), row.color(QPalette::Active, QPalette::Window)));
+    Image1->setPalette(row);
+    Image1->setAutoFillBackground(true);
+    Shape1->raise();
+
     ui->lblLinkentries->adjustSize();
+    lblInfo->setAutoFillBackground(true);
     setForeColor(lblInfo, kDarkGrey);
     // The stand-in font is wider than the classic one: the info line grows
     // toward "Clear all entries" rather than lose the end of its longest

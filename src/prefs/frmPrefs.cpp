@@ -1,5 +1,6 @@
 #include "prefs/frmPrefs.h"
 
+#include "platform/Colors.h"
 #include "platform/RuntimeError.h"
 #include "platform/ToolTip.h"
 #include "resources/Resources.h"
@@ -137,8 +138,12 @@ void frmPrefs::setLocateHighlight(QPushButton* button, bool highlighted)
         return;
     }
     QPalette palette = button->palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    const QColor caption =
+        readableTextOn(QColor(kHighlightColour), palette.color(QPalette::Active, QPalette::ButtonText));
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Button, QColor(kHighlightColour));
+        palette.setColor(group, QPalette::ButtonText, caption);
+    }
     button->setPalette(palette);
 }
 
