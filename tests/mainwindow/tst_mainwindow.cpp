@@ -61,9 +61,8 @@ QString shownToolTip(const QWidget* control)
 struct EndOfLineBinding : QObject {
     bool eventFilter(QObject*, QEvent* event) override
     {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        return event->type() == QEvent::ShortcutOverride && key->keyCombination() == (Qt::CTRL | Qt::Key_E) &&
-               (event->accept(), true);
+        return event->type() == QEvent::ShortcutOverride &&
+               static_cast<QKeyEvent*>(event)->keyCombination() == (Qt::CTRL | Qt::Key_E) && (event->accept(), true);
     }
 };
 
