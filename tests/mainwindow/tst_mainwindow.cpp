@@ -107,6 +107,7 @@ private slots:
         w.cmdCopyToClipboard_Click();
         const QString anchor = "<a href=\"p\" target=\"_blank\">d  <b>e - " + source + "</a><br>";
         QCOMPARE(w.txtSOURCE->text() + f.platform.clipboardText, source + anchor + "\r\n\r\n\r\n\r\n");
+        w.txtENTRY_MouseMove(); // and again once the slots have changed
         for (int i = 0; i < 4; ++i)
             w.cmdADD_Click();
         QVERIFY(f.platform.msgBoxes.empty() && !w.cmdADD->isEnabled() &&
@@ -118,7 +119,7 @@ private slots:
         w.txtDESCRIPTION_MouseMove();
         w.txtHREF->clear();
         w.txtHREF_MouseMove();
-        QCOMPARE(QStringList({shownToolTip(w.txtENTRY[0]), shownToolTip(w.txtENTRY[2]), shownToolTip(w.txtDESCRIPTION),
+        QCOMPARE(QStringList({shownToolTip(w.txtENTRY[1]), shownToolTip(w.txtENTRY[2]), shownToolTip(w.txtDESCRIPTION),
                               w.txtHREF->toolTip()}),
                  QStringList({anchor, "Entry3", "d  <b>e", ""}));
     }
