@@ -1,6 +1,7 @@
 #include "about/frmabout.h"
 
 #include "platform/AppInfo.h"
+#include "platform/Colors.h"
 #include "platform/Platform.h"
 #include "resources/Resources.h"
 #include "ui_frmabout.h"
@@ -44,9 +45,12 @@ frmabout::frmabout(Platform& platform, QWidget* mainWindow)
 
     ui->lblprogtitle->setFont(resources::dialogFont(13.5));
     ui->lblversion->setFont(resources::dialogFont(9.75, true));
+    // The link's dark blue on a face it reads on: the window's under a light palette.
     QPalette link = ui->lblurl->palette();
     link.setColor(QPalette::WindowText, QColor(0, 0, 192));
+    link.setColor(QPalette::Window, readableBehind(QColor(0, 0, 192), link.color(QPalette::Active, QPalette::Window)));
     ui->lblurl->setPalette(link);
+    ui->lblurl->setAutoFillBackground(true);
     ui->lblurl->setMouseTracking(true);
     ui->lblurl->installEventFilter(this);
     ui->imghand->setPixmap(resources::handPicture());

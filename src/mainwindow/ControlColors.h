@@ -7,24 +7,29 @@
 // Text and background colours of a control, as colour numbers. A control's
 // background is its Base role (text boxes) and its Button role (lists,
 // buttons); its text colour covers labels, text boxes and buttons alike.
+// Setting the one keeps the other readable under any desktop palette.
 namespace anchorly {
 
 inline void setForeColor(QWidget* widget, quint32 color)
 {
     QPalette palette = widget->palette();
-    const QColor qcolor = toQColor(color);
-    palette.setColor(QPalette::WindowText, qcolor);
-    palette.setColor(QPalette::Text, qcolor);
-    palette.setColor(QPalette::ButtonText, qcolor);
+    const QColor text = toQColor(color);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, text);
+    const QPalette::ColorRole behind = widget->backgroundRole();
+    palette.setColor(behind, readableBehind(text, palette.color(QPalette::Active, behind)));
     widget->setPalette(palette);
 }
 
 inline void setBackColor(QWidget* widget, quint32 color)
 {
     QPalette palette = widget->palette();
-    const QColor qcolor = toQColor(color);
-    palette.setColor(QPalette::Base, qcolor);
-    palette.setColor(QPalette::Button, qcolor);
+    const QColor background = toQColor(color);
+    palette.setColor(QPalette::Base, background);
+    palette.setColor(QPalette::Button, background);
+    const QColor text = readableTextOn(background, QGuiApplication::palette().color(QPalette::Active, QPalette::Text));
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(QPalette::ButtonText, text);
     widget->setPalette(palette);
 }
 

@@ -1,6 +1,7 @@
 #include "mainwindow/frmMain.h"
 
 #include "about/frmabout.h"
+#include "composer/Composer.h"
 #include "mainwindow/BorderShape.h"
 #include "mainwindow/ControlColors.h"
 #include "platform/Colors.h"
@@ -18,35 +19,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <functional>
 
 namespace anchorly {
-
-namespace {
-
-// Watches every key press of the application and hands those meant for the
-// main window to it, before the control with the focus sees them.
-class WindowKeyFilter : public QObject {
-public:
-    WindowKeyFilter(QWidget* window, std::function<bool(QKeyEvent*)> route)
-        : QObject(window), m_window(window), m_route(std::move(route))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
-            return false;
-        return static_cast<QWidget*>(watched)->window() == m_window && m_route(static_cast<QKeyEvent*>(event));
-    }
-
-private:
-    QWidget* m_window;
-    std::function<bool(QKeyEvent*)> m_route;
-};
-
-} // namespace
 
 frmMain::frmMain(Platform& platform, settings::Settings& settings, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_platform(platform), m_settings(settings)
@@ -93,13 +67,30 @@ void frmMain::bindControls()
 
 void frmMain::styleControls()
 {
-    // The template row: dark blue captions that size themselves to their text.
+    // The template row: dark blue captions that size themselves to their text,
+    // on a face that keeps them readable (the window's own under a light
+    // palette). The frame is drawn over that face.
     for (QLabel* label : {lblHREF, lblURL, lblTARGET, lblDESCRIPTION, lblSOURCE, lbSOURCEDESCRIPTION, lblENDTAG}) {
         setForeColor(label, kDarkBlue);
         label->adjustSize();
     }
+    QPalette row = Image1->palette();
+    row.setColor(QPalette::Window, readableBehind(toQColor(kDarkBlue), row.color(QPalette::Active, QPalette::Window)));
+    Image1->setPalette(row);
+    Image1->setAutoFillBackground(true);
+    Shape1->raise();
+
     ui->lblLinkentries->adjustSize();
+    lblInfo->setAutoFillBackground(true);
     setForeColor(lblInfo, kDarkGrey);
+    // The stand-in font is wider than the classic one: the info line grows
+    // toward "Clear all entries" rather than lose the end of its longest
+    // message, and the target list shows its longest target whole.
+    lblInfo->resize(std::max(lblInfo->width(), lblInfo->fontMetrics().horizontalAdvance(composer::allFilledMessage()) +
+                                                   2 * lblInfo->margin() + 2),
+                    lblInfo->height());
+    Combo1->resize(Combo1->size().expandedTo(Combo1->sizeHint()));
+
     for (QWidget* input : std::initializer_list<QWidget*>{txtHREF, txtDESCRIPTION, txtSOURCE, Combo2, txtHTMLsource})
         setBackColor(input, kLightGrey);
     for (QLineEdit* slot : txtENTRY) {
@@ -109,9 +100,6 @@ void frmMain::styleControls()
     Combo1->setVisible(false);
     Combo1->setCurrentIndex(-1);
     Combo2->setCurrentIndex(-1);
-    // Separators of the hidden menus keep their names for whoever looks them up.
-    ui->menuSeperator01->setSeparator(true);
-    ui->menuSeperator02->setSeparator(true);
 }
 
 void frmMain::connectCommands()
@@ -195,8 +183,8 @@ void frmMain::watchEvents()
             widget->setAttribute(Qt::WA_NoMousePropagation);
     }
 
-    // Enter and Esc act wherever the focus is in this window.
-    qApp->installEventFilter(new WindowKeyFilter(this, [this](QKeyEvent* key) { return routeWindowKey(key); }));
+    // Enter, Esc and the menu shortcuts act wherever the focus is in this window.
+    watchKeys();
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -204,6 +192,10 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     const auto slot = std::find(txtENTRY.begin(), txtENTRY.end(), watched);
     if (slot != txtENTRY.end() && filterSlotKey(int(slot - txtENTRY.begin()), event))
         return true;
+    // The keys the window consumes itself are not typing: tabbing through the
+    // source box on the way to the list keeps the list source.
+    if (event->type() == QEvent::KeyPress && isWindowKey(static_cast<QKeyEvent*>(event)))
+        return false;
 
     if (event->type() == QEvent::MouseButtonPress && watched == Image1) {
         const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
@@ -220,49 +212,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             (this->*route.handler)();
     }
     return false;
-}
-
-// No typed character gets into a slot. Inside a slot Ctrl+X is the editing key
-// it is everywhere else in a text box (here refused, as all typing is), not
-// the Exit command.
-bool frmMain::filterSlotKey(int index, QEvent* event)
-{
-    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cut)) {
-        event->accept();
-        return true;
-    }
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    const auto* key = static_cast<QKeyEvent*>(event);
-    // Tab carries a character too, but it moves the focus on.
-    const QString text = key->text();
-    if (text.isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
-        return false;
-    int keyAscii = text.at(0).unicode();
-    txtENTRY_KeyPress(index, keyAscii);
-    return keyAscii == 0;
-}
-
-// The window's default and cancel buttons: Enter clicks the focused button,
-// or Add when no button has the focus; Esc clicks Exit.
-bool frmMain::routeWindowKey(QKeyEvent* event)
-{
-    if (event->modifiers() & ~(Qt::KeypadModifier))
-        return false;
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        else if (cmdADD->isEnabled())
-            cmdADD->click();
-        return true;
-    case Qt::Key_Escape:
-        cmdExit->click();
-        return true;
-    default:
-        return false;
-    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

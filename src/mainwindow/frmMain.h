@@ -33,6 +33,7 @@ class frmPrefs;
 // commands and menus. Its controls hold all of the tool's working state.
 // The window's code is split by concern over several files:
 //   frmMain.cpp            construction, event routing, exit, side windows
+//   frmMain_keys.cpp       default and cancel keys, menu shortcuts, typing
 //   frmMain_composer.cpp   adding, clearing, copying, the target choice
 //   frmMain_sources.cpp    the source mode and the sources list commands
 //   frmMain_lifecycle.cpp  start-up and shut-down
@@ -153,7 +154,10 @@ private:
     void styleControls();
     void connectCommands();
     void watchEvents();
+    void watchKeys();
     bool routeWindowKey(QKeyEvent* event);
+    bool routeShortcut(QKeyEvent* event);
+    static bool isWindowKey(const QKeyEvent* event);
     bool filterSlotKey(int index, QEvent* event);
 
     void clearEntry(int slot);

@@ -5,6 +5,7 @@
 
 #include "mainwindow/ControlColors.h"
 #include "mainwindow/frmMain.h"
+#include "platform/ToolTip.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -24,7 +25,7 @@ void frmMain::changeCOLORS()
 void frmMain::showTOOLtipEntries()
 {
     for (QLineEdit* slot : txtENTRY)
-        slot->setToolTip(slot->text());
+        setTextToolTip(slot, slot->text());
 }
 
 void frmMain::setSelected()
@@ -78,17 +79,17 @@ void frmMain::Image1_MouseMove()
 
 void frmMain::txtHREF_MouseMove()
 {
-    txtHREF->setToolTip(txtHREF->text());
+    setTextToolTip(txtHREF, txtHREF->text());
 }
 
 void frmMain::txtDESCRIPTION_MouseMove()
 {
-    txtDESCRIPTION->setToolTip(txtDESCRIPTION->text());
+    setTextToolTip(txtDESCRIPTION, txtDESCRIPTION->text());
 }
 
 void frmMain::txtSOURCE_MouseMove()
 {
-    txtSOURCE->setToolTip(txtSOURCE->text());
+    setTextToolTip(txtSOURCE, txtSOURCE->text());
 }
 
 void frmMain::txtENTRY_MouseMove()

@@ -78,11 +78,12 @@ void frmMain::Form_Load()
             bStartup = *flag;
     });
 
+    // The window starts centred: a restore that finds no stored place, or only
+    // one of its two edges, keeps the centred edge rather than the screen's corner.
     skipOnError([&] {
-        if (!bStartup) {
-            centre();
+        centre();
+        if (!bStartup)
             return;
-        }
         if (const auto top = m_settings.readPosition(Top))
             move(x(), int(std::lround(*top / twips)));
         if (const auto left = m_settings.readPosition(Left))

@@ -1,6 +1,8 @@
 #include "prefs/frmPrefs.h"
 
+#include "platform/Colors.h"
 #include "platform/RuntimeError.h"
+#include "platform/ToolTip.h"
 #include "resources/Resources.h"
 #include "settings/Settings.h"
 #include "ui_frmPrefs.h"
@@ -136,8 +138,12 @@ void frmPrefs::setLocateHighlight(QPushButton* button, bool highlighted)
         return;
     }
     QPalette palette = button->palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    const QColor caption =
+        readableTextOn(QColor(kHighlightColour), palette.color(QPalette::Active, QPalette::ButtonText));
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Button, QColor(kHighlightColour));
+        palette.setColor(group, QPalette::ButtonText, caption);
+    }
     button->setPalette(palette);
 }
 
@@ -202,7 +208,7 @@ bool frmPrefs::eventFilter(QObject* watched, QEvent* event)
     // A long path is cut off in its field: the tooltip shows it whole, and an empty field shows none.
     if (event->type() == QEvent::MouseMove) {
         if (auto* field = qobject_cast<QLineEdit*>(watched))
-            field->setToolTip(field->text());
+            setTextToolTip(field, field->text());
     }
     return QDialog::eventFilter(watched, event);
 }

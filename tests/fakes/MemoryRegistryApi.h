@@ -5,7 +5,7 @@
 #include <cstring>
 #include <map>
 #include <string>
-#include <utility>
+#include <vector>
 
 namespace anchorly::test {
 
@@ -15,57 +15,42 @@ namespace anchorly::test {
 // with ERROR_MORE_DATA and the size it needs.
 class MemoryRegistryApi : public registry::RegistryApi {
 public:
-    using Key = std::pair<std::int32_t, std::string>;
-    std::map<Key, std::map<std::string, std::string>> keys;
+    std::map<std::pair<std::int32_t, std::string>, std::map<std::string, std::string>> keys;
 
-    long RegCreateKeyA(std::int32_t root, const std::string& subKey, Handle& result) override
+    long RegCreateKeyA(std::int32_t root, const std::string& path, Handle& key) override
     {
-        keys[{root, subKey}];
-        return open({root, subKey}, result);
+        keys[{root, path}];
+        return RegOpenKeyExA(root, path, 0, 0, key);
     }
-    long RegOpenKeyExA(std::int32_t root, const std::string& subKey, std::uint32_t, std::uint32_t,
-                       Handle& result) override
+    long RegOpenKeyExA(std::int32_t root, const std::string& path, std::uint32_t, std::uint32_t, Handle& key) override
     {
-        return keys.count({root, subKey}) ? open({root, subKey}, result) : kNotFound;
+        m_opened.push_back({root, path});
+        key = m_opened.size(); // a handle is a place in m_opened, from 1
+        return keys.count(m_opened.back()) ? registry::kERROR_SUCCESS : registry::kERROR_FILE_NOT_FOUND;
     }
-    long RegQueryValueExA(Handle key, const std::string& name, std::uint32_t& type, char* buffer,
+    long RegQueryValueExA(Handle key, const std::string& name, std::uint32_t& type, char* to,
                           std::uint32_t& size) override
     {
-        if (!m_open.count(key) || !keys[m_open[key]].count(name))
-            return kNotFound;
-        const std::string& text = keys[m_open[key]][name];
-        const auto needed = static_cast<std::uint32_t>(text.size() + 1);
-        const bool fits = size >= needed;
-        if (fits)
-            std::memcpy(buffer, text.c_str(), needed);
-        size = needed;
+        const auto& values = keys[m_opened.at(key - 1)];
+        const auto value = values.find(name);
+        if (value == values.end())
+            return registry::kERROR_FILE_NOT_FOUND;
+        const bool fits = size > value->second.size();
+        std::memcpy(to, value->second.c_str(), fits ? value->second.size() + 1 : 0);
+        size = static_cast<std::uint32_t>(value->second.size() + 1);
         type = registry::kREG_SZ;
-        return fits ? 0 : kMoreData;
+        return fits ? registry::kERROR_SUCCESS : registry::kERROR_MORE_DATA;
     }
     long RegSetValueExA(Handle key, const std::string& name, std::uint32_t, const char* data,
                         std::uint32_t size) override
     {
-        if (!m_open.count(key))
-            return kNotFound;
-        const std::string text(data, size);
-        keys[m_open[key]][name] = text.substr(0, text.find('\0'));
-        return 0;
+        keys[m_opened.at(key - 1)][name] = std::string(data, ::strnlen(data, size));
+        return registry::kERROR_SUCCESS;
     }
-    long RegCloseKey(Handle key) override { return m_open.erase(key) ? 0 : kNotFound; }
+    long RegCloseKey(Handle) override { return registry::kERROR_SUCCESS; }
 
 private:
-    static constexpr long kNotFound = 2;   // ERROR_FILE_NOT_FOUND
-    static constexpr long kMoreData = 234; // ERROR_MORE_DATA
-
-    long open(const Key& key, Handle& result)
-    {
-        result = m_next++;
-        m_open[result] = key;
-        return 0;
-    }
-
-    std::map<Handle, Key> m_open;
-    Handle m_next = 1;
+    std::vector<std::pair<std::int32_t, std::string>> m_opened;
 };
 
 } // namespace anchorly::test

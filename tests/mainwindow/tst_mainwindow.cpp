@@ -1,0 +1,296 @@
+// The windows over a fake platform and settings in memory, driven as a user
+// drives them: composing, keys, start-up, and what the three windows draw.
+// The string rules are tested in tests/composer.
+
+#include "about/frmabout.h"
+#include "composer/Composer.h"
+#include "fakes/FakePlatform.h"
+#include "fakes/MemoryRegistryApi.h"
+#include "mainwindow/BorderShape.h"
+#include "mainwindow/ControlColors.h"
+#include "mainwindow/frmMain.h"
+#include "resources/Resources.h"
+#include "settings/Registry.h"
+#include "settings/Settings.h"
+
+#include <QtTest>
+#include <QtWidgets>
+#include <cmath>
+
+using namespace anchorly;
+
+namespace {
+
+// A main window in the font the program runs with; its folder is a fresh
+// temporary one (no sources file).
+struct Fixture {
+    QTemporaryDir appFolder;
+    test::FakePlatform platform;
+    test::MemoryRegistryApi registryApi;
+    registry::Registry registry{registryApi, {}};
+    settings::Settings settings{registry};
+    std::unique_ptr<frmMain> window;
+
+    // Loads the window over these stored values (name=value, ";" between)
+    // and types the three inputs into it.
+    frmMain& open(const QString& stored, const QString& url = {}, const QString& description = {},
+                  const QString& source = {})
+    {
+        QApplication::setFont(resources::dialogFont());
+        platform.appFolder = appFolder.path();
+        settings.createKey();
+        for (const QString& pair : stored.split(';', Qt::SkipEmptyParts))
+            settings.writePath(pair.section('=', 0, 0).toLatin1().constData(), pair.section('=', 1));
+        window = std::make_unique<frmMain>(platform, settings);
+        window->Form_Load();
+        window->txtHREF->setText(url);
+        window->txtDESCRIPTION->setText(description);
+        window->txtSOURCE->setText(source);
+        return *window;
+    }
+};
+
+// The text a tooltip shows: the toolkit takes a text that looks like markup as rich text.
+QString shownToolTip(const QWidget* control)
+{
+    return QTextDocumentFragment::fromHtml(control->toolTip()).toPlainText();
+}
+
+// The toolkit's Linux key bindings take Ctrl+E in a text box as the end of
+// the line; the offscreen platform has none, so the tests lend it to the box.
+struct EndOfLineBinding : QObject {
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return event->type() == QEvent::ShortcutOverride &&
+               static_cast<QKeyEvent*>(event)->keyCombination() == (Qt::CTRL | Qt::Key_E) && (event->accept(), true);
+    }
+};
+
+// The part of a control where its text is drawn, inside frames and bevels.
+QRect textArea(QWidget* control)
+{
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        QStyleOptionComboBox option;
+        option.initFrom(combo);
+        return combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
+    }
+    return qobject_cast<QLabel*>(control) ? control->rect() : control->rect().adjusted(4, 3, -4, -3);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    // An add fills the first free slot; the list mode writes the trimmed list
+    // text into txtSOURCE. The fifth add rests Add until a slot is cleared.
+    // The slots' and the boxes' tooltips show their text as it stands.
+    void add_data()
+    {
+        QTest::addColumn<QString>("listText"); // null: the typed source
+        QTest::addColumn<QString>("source");
+        QTest::newRow("typed") << QString() << "x";
+        QTest::newRow("list") << QString(" Wired  News ") << "Wired  News";
+        QTest::newRow("empty list") << QString("") << "";
+    }
+    void add()
+    {
+        QFETCH(QString, listText);
+        QFETCH(QString, source);
+        Fixture f;
+        frmMain& w = f.open({}, " p ", "d  <b>e", "x");
+        w.optSource[listText.isNull() ? 0 : 1]->click();
+        w.Combo2->clear();
+        w.Combo2->addItems(listText.isEmpty() ? QStringList() : QStringList(listText));
+        w.cmdADD_Click();
+        w.cmdCopyToClipboard_Click();
+        const QString anchor = "<a href=\"p\" target=\"_blank\">d  <b>e - " + source + "</a><br>";
+        QCOMPARE(w.txtSOURCE->text() + f.platform.clipboardText, source + anchor + "\r\n\r\n\r\n\r\n");
+        w.txtENTRY_MouseMove(); // and again once the slots have changed
+        for (int i = 0; i < 4; ++i)
+            w.cmdADD_Click();
+        QVERIFY(f.platform.msgBoxes.empty() && !w.cmdADD->isEnabled() &&
+                w.lblInfo->text() == composer::allFilledMessage());
+        w.findChild<QPushButton*>("cmdClearEntry3")->click();
+        QVERIFY(w.cmdADD->isEnabled() && w.lblInfo->text().isEmpty() &&
+                w.txtHTMLsource->toPlainText().split('\n')[2].isEmpty());
+        w.txtENTRY_MouseMove();
+        w.txtDESCRIPTION_MouseMove();
+        w.txtHREF->clear();
+        w.txtHREF_MouseMove();
+        QCOMPARE(QStringList({shownToolTip(w.txtENTRY[1]), shownToolTip(w.txtENTRY[2]), shownToolTip(w.txtDESCRIPTION),
+                              w.txtHREF->toolTip()}),
+                 QStringList({anchor, "Entry3", "d  <b>e", ""}));
+    }
+
+    // What keys do in the list mode with all three boxes filled. Tab,
+    // Shift+Tab, Enter and Esc belong to the window, so passing through the
+    // source box keeps the list's source; any other key there is typing. An
+    // add that lacks a text reports it and marks its box. Menu shortcuts act
+    // from every control, but in a box the user types in Ctrl+A and Ctrl+X
+    // select and cut, and a slot refuses Ctrl+X. The preferences window
+    // stores its fields when it closes.
+    void keys_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("outcome");
+        const auto row = [](const char* focus, const char* keys, const char* outcome) {
+            QTest::addRow("%s %s", keys, focus) << focus << keys << outcome;
+        };
+        row("txtSOURCE", "Tab", "focus Combo2");
+        row("txtSOURCE", "Shift+Tab", "focus txtDESCRIPTION: d [d]");
+        row("txtSOURCE", "Return", "added ABC Online</a><br>, focus txtSOURCE: ABC Online");
+        row("txtSOURCE", "X", "typed, focus txtSOURCE: x");
+        row("txtSOURCE", "Left", "typed, focus txtSOURCE: s");
+        row("txtSOURCE", "Backspace, Return", "Enter a SOURCE, typed, focus txtSOURCE: (marked)");
+        row("txtDESCRIPTION", "Ctrl+A, Delete, Tab, Return", "Enter a DESCRIPTION, focus txtDESCRIPTION: (marked)");
+        row("cmdEmptyALL", "Return", "focus txtHREF: ");
+        row("txtHREF", "Esc", "exit, focus txtHREF: http://x [http]");
+        row("cmdADD", "Ctrl+X", "exit, focus cmdADD");
+        row("txtHREF", "Ctrl+X", "focus txtHREF: ://x");
+        row("txtHREF", "Ctrl+A", "focus txtHREF: http://x [http://x]");
+        row("txtENTRY_1", "Ctrl+X", "focus txtENTRY_1: Entry2 [Entr]");
+        row("txtENTRY_1", "Ctrl+A", "frmabout, focus txtENTRY_1: Entry2 [Entr]");
+        row("txtSOURCE", "Ctrl+P", "frmPrefs, stored, focus txtSOURCE: s [s]");
+        row("txtHREF", "Ctrl+E", "edited, focus txtHREF: http://x [http]");
+        row("txtHTMLsource", "Ctrl+E", "edited, focus txtHTMLsource");
+        row("txtDESCRIPTION", "Ctrl+R", "focus txtHREF: http://x [http://x]");
+    }
+    void keys()
+    {
+        QFETCH(QString, focus);
+        QFETCH(QString, keys);
+        QFETCH(QString, outcome);
+        Fixture f;
+        frmMain& w = f.open({}, "http://x", "d", "s");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto* control = w.findChild<QWidget*>(focus);
+        EndOfLineBinding binding;
+        control->installEventFilter(&binding);
+        control->setFocus();
+        if (auto* box = qobject_cast<QLineEdit*>(control))
+            box->setSelection(0, 4);
+        QStringList seen;
+        QTimer::singleShot(0, &w, [&] { // closes the side window the keys open, and names it
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen << QString(modal->metaObject()->className()).remove("anchorly::");
+                modal->close();
+            }
+        });
+        if (keys.startsWith("Shift+"))
+            QTest::keyPress(control, Qt::Key_Shift, Qt::ShiftModifier); // as a keyboard sends it
+        QTest::keySequence(control, QKeySequence(keys));
+        seen << (f.platform.msgBoxes.empty() ? "" : f.platform.msgBoxes[0].prompt.section(' ', 0, 2))
+             << (f.platform.endCalls ? "exit" : "") << (f.platform.shells.empty() ? "" : "edited")
+             << (f.registryApi.keys.begin()->second.count("Browser") ? "stored" : "")
+             << (w.txtENTRY[0]->text().size() > 6 ? "added " + w.txtENTRY[0]->text().section(" - ", 1) : "")
+             << (w.optSource[0]->isChecked() ? "typed" : "");
+        seen.removeAll(QString());
+        QString state = "focus " + w.focusWidget()->objectName();
+        if (auto* box = qobject_cast<QLineEdit*>(w.focusWidget()))
+            state += ": " + box->text() + (box->hasSelectedText() ? " [" + box->selectedText() + "]" : "") +
+                     (backColor(box) == toColorNumber(toQColor(kHighlightColor)) ? "(marked)" : "");
+        QCOMPARE((seen << state).join(", "), outcome);
+    }
+
+    // What the window restores: its place (centred where the store gives
+    // none, or only one edge), the target, the source index, the typed mode,
+    // the border colour and whether "Default" may be chosen.
+    void startUp_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("restored");
+        const auto row = [](const char* name, const char* stored, const char* restored) {
+            QTest::newRow(name) << stored << restored;
+        };
+        row("empty store", "", "208,165 _blank 0 0 65280 0");
+        row("place", "Startup=True;Top=1500;Left=3000", "200,100 _blank 0 0 65280 0");
+        row("start flag alone", "Startup=True", "208,165 _blank 0 0 65280 0");
+        row("left alone", "Startup=True;Left=3000", "200,165 _blank 0 0 65280 0");
+        row("negative top", "Startup=True;Top=-15;Left=3000", "208,165 _blank 0 0 65280 0");
+        row("off every screen", "Startup=True;Top=1500;Left=300000", "208,165 _blank 0 0 65280 0");
+        // The stored mode wins over the list mode that selecting the stored source chose.
+        row("choices", "ComboIndex=3;ComboSource=2;BorderColor=255;Source Option Text=True;Source Option Combo=False",
+            "208,165 _top 2 1 255 1");
+        row("unusable indexes", "ComboIndex=x;ComboSource=700", "208,165 _blank 0 0 65280 0");
+    }
+    void startUp()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, restored);
+        Fixture f;
+        frmMain& w = f.open(stored);
+        QCOMPARE(QString::asprintf("%d,%d %s %d %d %u %d", w.x(), w.y(),
+                                   qPrintable(w.lblTARGET->text().section('"', 2, 2)), w.Combo2->currentIndex(),
+                                   w.optSource[0]->isChecked() && !w.optSource[1]->isChecked(), w.Shape1->borderColor(),
+                                   w.findChild<QAction*>("menuDefaultcolor")->isEnabled()),
+                 restored);
+    }
+
+    // Under a dark palette, with every text they can show (the longest
+    // target, the fifth slot's message, filled and marked boxes, locations, a
+    // marked button), the three windows draw each caption whole inside its
+    // control and its window, and every text at a contrast of 4.5:1 or better
+    // between the lightest and the darkest pixel of its area (relative
+    // luminance of the web's accessibility guidelines). No menu separator
+    // draws its caption; the longest target piece keeps clear of the
+    // description's label and the row inside its frame. Last: it changes the
+    // application's palette.
+    void looks()
+    {
+        const auto linear = [](int channel) { return std::pow((channel / 255.0 + 0.055) / 1.055, 2.4); };
+        const auto luminance = [&](QRgb p) {
+            return 0.2126 * linear(qRed(p)) + 0.7152 * linear(qGreen(p)) + 0.0722 * linear(qBlue(p));
+        };
+        QApplication::setPalette(QPalette(QColor(53, 53, 53)));
+        Fixture f;
+        frmMain& w = f.open("Editor=/x/<b>y</b>;HTMLfile=/z;Browser=/x;ComboIndex=1;Source Option Text=True", "u", "d");
+        w.lblTARGET_Click();
+        w.lblInfo->setText(composer::allFilledMessage());
+        w.cmdADD_Click(); // marks the source box
+        w.txtSOURCE->setText("s");
+        frmPrefs prefs(f.platform, f.settings, &w);
+        prefs.setLocateHighlight(prefs.cmdLocateEditor(), true);
+        auto* editor = prefs.findChild<QLineEdit*>("txtEditorPath"); // its tooltip shows the path as it stands
+        QMouseEvent move(QEvent::MouseMove, {5, 5}, editor->mapToGlobal(QPointF(5, 5)), {}, {}, {});
+        QApplication::sendEvent(editor, &move);
+        QCOMPARE(shownToolTip(editor), "/x/<b>y</b>");
+        frmabout about(f.platform, &w);
+        for (QWidget* window : std::initializer_list<QWidget*>{&w, &prefs, &about}) {
+            const QImage shot = window->grab().toImage();
+            for (QWidget* control : window->findChildren<QWidget*>()) {
+                const char* property = qobject_cast<QComboBox*>(control) ? "currentText" : "text";
+                const QString text = control->property(property).toString().remove('&');
+                if (text.isEmpty() || !control->isVisibleTo(window))
+                    continue;
+                const QRect area = textArea(control);
+                const QPoint at = control->mapTo(window, area.topLeft());
+                const QFontMetrics metrics = control->fontMetrics();
+                // A caption shows whole; what the user types may scroll in its box.
+                if (qobject_cast<QLabel*>(control) || qobject_cast<QPushButton*>(control) || control == w.Combo1)
+                    QVERIFY2(metrics.horizontalAdvance(text) <= area.width() && metrics.height() <= control->height() &&
+                                 at.x() + metrics.horizontalAdvance(text) <= window->width(),
+                             qPrintable(control->objectName() + ": " + text));
+                const QRect pixels = QRect(at, area.size()) & shot.rect();
+                std::vector<double> shades;
+                for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+                    for (int x = pixels.left(); x <= pixels.right(); ++x)
+                        shades.push_back(luminance(shot.pixel(x, y)));
+                const auto [darkest, lightest] = std::minmax_element(shades.begin(), shades.end());
+                QVERIFY2((*lightest + 0.05) / (*darkest + 0.05) >= 4.5, qPrintable(control->objectName() + text));
+            }
+        }
+        const QImage whole = w.grab().toImage(); // the frame is drawn over the row's face
+        QCOMPARE(whole.pixel(w.Shape1->mapTo(&w, QPoint(1, 1))), qRgb(0, 255, 0));
+        for (QAction* action : w.findChildren<QAction*>())
+            QVERIFY(!action->isSeparator() || action->text().isEmpty());
+        QVERIFY(w.lblTARGET->geometry().right() < w.lblDESCRIPTION->x() &&
+                w.lblENDTAG->geometry().right() < w.Shape1->geometry().right() - 3);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
