@@ -1,8 +1,11 @@
 #pragma once
 
-// The line every benchmark prints per measurement; scripts/bench.sh turns
-// these lines into the table of the README's performance section:
-//   ROW|<what>|<value>|<baseline>|<baseline value>|<unit>|<goal ratio or ->
+// Pairs of measurements, one of Anchorly and one of its baseline taken right
+// after each other, and the table line each benchmark prints per pair set;
+// scripts/bench.sh turns these lines into the table of the README's
+// performance section:
+//   ROW|<what>|<value>|<baseline>|<baseline value>|<unit>|<ratio>|<lowest>|<highest>|<goal>|<groups within>/<groups>
+// with "-" for the last two when no goal is set.
 
 #include <algorithm>
 #include <cstdio>
@@ -17,15 +20,54 @@ inline double median(std::vector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// goal <= 0: no goal set, only the ratio is shown.
-inline void row(const char* what, double value, const char* baseline, double baselineValue, const char* unit,
-                double goal = 0)
-{
-    if (goal > 0)
-        std::printf("ROW|%s|%.3f|%s|%.3f|%s|%.2f\n", what, value, baseline, baselineValue, unit, goal);
-    else
-        std::printf("ROW|%s|%.3f|%s|%.3f|%s|-\n", what, value, baseline, baselineValue, unit);
-    std::fflush(stdout);
-}
+class Pairs {
+public:
+    // The first warmUp pairs only fill caches and are not kept.
+    explicit Pairs(int warmUp) : m_warmUp(warmUp) {}
+
+    void add(double value, double baseline)
+    {
+        if (m_warmUp > 0) {
+            --m_warmUp;
+            return;
+        }
+        m_values.push_back(value);
+        m_baselines.push_back(baseline);
+    }
+
+    // Prints the medians of the kept pairs, and the ratio of each of up to ten
+    // groups of consecutive pairs (a group's median against its baseline's):
+    // a group sees the machine in one state, so load that comes and goes
+    // shows as spread between the groups instead of moving the result. The
+    // ratio shown is the groups' median; the goal, when one is set (goal > 0),
+    // is judged by how many groups are within it.
+    void row(const char* what, const char* baseline, const char* unit, double goal = 0) const
+    {
+        if (m_values.empty())
+            return;
+        const std::size_t size = std::max<std::size_t>(1, m_values.size() / 10);
+        std::vector<double> ratios;
+        for (std::size_t at = 0; at + size <= m_values.size(); at += size) {
+            const auto from = [&](const std::vector<double>& all) {
+                return std::vector<double>(all.begin() + long(at), all.begin() + long(at + size));
+            };
+            ratios.push_back(median(from(m_values)) / median(from(m_baselines)));
+        }
+        char goalText[32] = "-|-";
+        if (goal > 0)
+            std::snprintf(goalText, sizeof goalText, "%.2f|%d/%d", goal,
+                          int(std::count_if(ratios.begin(), ratios.end(), [&](double r) { return r <= goal; })),
+                          int(ratios.size()));
+        std::printf("ROW|%s|%.3f|%s|%.3f|%s|%.2f|%.2f|%.2f|%s\n", what, median(m_values), baseline, median(m_baselines),
+                    unit, median(ratios), *std::min_element(ratios.begin(), ratios.end()),
+                    *std::max_element(ratios.begin(), ratios.end()), goalText);
+        std::fflush(stdout);
+    }
+
+private:
+    int m_warmUp;
+    std::vector<double> m_values;
+    std::vector<double> m_baselines;
+};
 
 } // namespace bench

@@ -30,22 +30,37 @@ using namespace anchorly;
 
 namespace {
 
-constexpr int kAdds = 101;
-constexpr int kHoverRounds = 2001;
+constexpr int kWarmUp = 10;
+constexpr int kAdds = 100;
+constexpr int kHoverRounds = 2000;
 
-// Median time of one call in microseconds; prepare runs untimed before each.
-double medianMicros(int rounds, const std::function<void()>& prepare, const std::function<void()>& call)
+// Times one call in microseconds; prepare runs untimed before it.
+double micros(const std::function<void()>& prepare, const std::function<void()>& call)
 {
-    std::vector<double> times;
-    times.reserve(rounds);
-    for (int i = 0; i < rounds; ++i) {
-        prepare();
-        QElapsedTimer timer;
-        timer.start();
-        call();
-        times.push_back(timer.nsecsElapsed() / 1e3);
+    prepare();
+    QElapsedTimer timer;
+    timer.start();
+    call();
+    return timer.nsecsElapsed() / 1e3;
+}
+
+// Times the call and its baseline in turn, the first one alternating.
+bench::Pairs inTurn(int rounds, const std::function<void()>& prepare, const std::function<void()>& call,
+                    const std::function<void()>& prepareBaseline, const std::function<void()>& baseline)
+{
+    bench::Pairs pairs(kWarmUp);
+    for (int i = 0; i < kWarmUp + rounds; ++i) {
+        double value = 0, base = 0;
+        if (i % 2) {
+            value = micros(prepare, call);
+            base = micros(prepareBaseline, baseline);
+        } else {
+            base = micros(prepareBaseline, baseline);
+            value = micros(prepare, call);
+        }
+        pairs.add(value, base);
     }
-    return bench::median(times);
+    return pairs;
 }
 
 } // namespace
@@ -75,27 +90,19 @@ int main(int argc, char** argv)
     for (int slot = 0; slot < 4; ++slot)
         window.txtENTRY[slot]->setText(QString(maxLength - 10, QChar(u'a' + slot)));
 
-    QString anchor;
-    const double add = medianMicros(
-        kAdds,
-        [&] {
-            window.txtENTRY[4]->setText(QStringLiteral("Entry5"));
-            window.cmdADD->setEnabled(true);
-            QApplication::processEvents();
-        },
-        [&] { window.cmdADD_Click(); });
-    anchor = window.txtENTRY[4]->text();
+    // The baseline's widgets: the same size and settings as the HTML source
+    // box, and the two texts an add leaves, taken from a first add.
+    window.cmdADD_Click();
+    const QString anchor = window.txtENTRY[4]->text();
     const QString source = window.txtHTMLsource->toPlainText();
     if (anchor.size() < maxLength - 200 || !anchor.startsWith(QStringLiteral("<a href="))) {
         std::fprintf(stderr, "the add did not fill the fifth slot (%lld characters)\n", qlonglong(anchor.size()));
         return 1;
     }
-
     QWidget plain;
     auto* line = new QLineEdit(&plain);
     auto* box = new QPlainTextEdit(&plain);
     line->setMaxLength(maxLength);
-    // The same size and settings as the HTML source box.
     box->setGeometry(window.txtHTMLsource->geometry());
     box->setLineWrapMode(window.txtHTMLsource->lineWrapMode());
     box->setHorizontalScrollBarPolicy(window.txtHTMLsource->horizontalScrollBarPolicy());
@@ -104,8 +111,15 @@ int main(int argc, char** argv)
     plain.resize(window.size());
     plain.show();
     const QString shorter = source.left(source.size() - anchor.size());
-    const double floor = medianMicros(
+
+    inTurn(
         kAdds,
+        [&] {
+            window.txtENTRY[4]->setText(QStringLiteral("Entry5"));
+            window.cmdADD->setEnabled(true);
+            QApplication::processEvents();
+        },
+        [&] { window.cmdADD_Click(); },
         [&] {
             line->setText(QStringLiteral("Entry5"));
             box->setPlainText(shorter);
@@ -114,25 +128,25 @@ int main(int argc, char** argv)
         [&] {
             line->setText(anchor);
             box->setPlainText(source);
-        });
-    bench::row("Add with rebuild, slots near 32,767 chars", add, "setText + setPlainText of same texts", floor, "us");
+        })
+        .row("Add with rebuild, slots near 32,767 chars", "setText + setPlainText of same texts", "us");
 
     // Hover handlers: each hover alternates with the reset over the frame, as
     // the mouse moves between them.
     QLabel* label = new QLabel(QStringLiteral("label"), &plain);
     bool red = false;
-    const double colour = medianMicros(
-        kHoverRounds, [&] { red = !red; }, [&] { setForeColor(label, red ? kRed : kDarkBlue); });
+    const auto flip = [&] { red = !red; };
+    const auto colour = [&] { setForeColor(label, red ? kRed : kDarkBlue); };
     const auto hover = [&](const char* what, void (frmMain::*handler)()) {
-        const double micros = medianMicros(
-            kHoverRounds, [&] { window.Form_MouseMove(); }, [&] { (window.*handler)(); });
-        bench::row(what, micros, "one label colour change", colour, "us");
+        inTurn(
+            kHoverRounds, [&] { window.Form_MouseMove(); }, [&] { (window.*handler)(); }, flip, colour)
+            .row(what, "one label colour change", "us");
     };
     hover("Hover: lblURL_MouseMove", &frmMain::lblURL_MouseMove);
     hover("Hover: lbSOURCEDESCRIPTION_MouseMove", &frmMain::lbSOURCEDESCRIPTION_MouseMove);
     hover("Hover: txtENTRY_MouseMove (5 long tooltips)", &frmMain::txtENTRY_MouseMove);
-    const double reset = medianMicros(
-        kHoverRounds, [&] { window.lblURL_MouseMove(); }, [&] { window.Form_MouseMove(); });
-    bench::row("Reset: Form_MouseMove", reset, "one label colour change", colour, "us");
+    inTurn(
+        kHoverRounds, [&] { window.lblURL_MouseMove(); }, [&] { window.Form_MouseMove(); }, flip, colour)
+        .row("Reset: Form_MouseMove", "one label colour change", "us");
     return 0;
 }

@@ -19,7 +19,8 @@ using namespace anchorly;
 
 namespace {
 
-constexpr int kRuns = 31;
+constexpr int kWarmUp = 3;
+constexpr int kRuns = 30;
 
 void replaceAtomically(const std::string& folder, const std::string& file, const std::string& bytes)
 {
@@ -58,9 +59,27 @@ int main()
     store.writeWhole(BorderColor, 65280);
     const std::string file = api.hiveFile(registry::kHKEY_CURRENT_USER);
 
-    std::vector<double> shutdown, replace, startup, readOnce;
-    for (int run = 0; run < kRuns; ++run) {
+    // Each measurement and its baseline in turn, the first one alternating.
+    bench::Pairs shutdown(kWarmUp), startup(kWarmUp);
+    for (int run = 0; run < kWarmUp + kRuns; ++run) {
+        const bool baselineFirst = run % 2;
         QElapsedTimer timer;
+        double replace = 0, readOnce = 0;
+        const auto replaceFile = [&] {
+            const std::string bytes = readWhole(file);
+            timer.start();
+            replaceAtomically(folder, file, bytes);
+            replace = timer.nsecsElapsed() / 1e6;
+        };
+        const auto readFile = [&] {
+            timer.start();
+            volatile std::size_t size = readWhole(file).size();
+            readOnce = timer.nsecsElapsed() / 1e6;
+            (void)size;
+        };
+
+        if (baselineFirst)
+            replaceFile();
         timer.start();
         // As Form_QueryUnload writes them.
         store.writePosition(Top, float(1500 + run * 15));
@@ -70,33 +89,29 @@ int main()
         store.writeWhole(ComboSource, run);
         store.writeFlag(SourceOptionText, false);
         store.writeFlag(SourceOptionCombo, true);
-        shutdown.push_back(timer.nsecsElapsed() / 1e6);
+        const double writes = timer.nsecsElapsed() / 1e6;
+        if (!baselineFirst)
+            replaceFile();
+        shutdown.add(writes, replace);
 
-        const std::string bytes = readWhole(file);
-        timer.restart();
-        replaceAtomically(folder, file, bytes);
-        replace.push_back(timer.nsecsElapsed() / 1e6);
-
+        if (baselineFirst)
+            readFile();
         // As Form_Load reads them.
-        timer.restart();
+        timer.start();
         store.createKey();
         volatile bool ok = store.readFlag(Startup).has_value() && store.readPosition(Top).has_value() &&
                            store.readPosition(Left).has_value() && store.readInt32(BorderColor).has_value() &&
                            store.readInt16(ComboIndex).has_value() && store.readInt16(ComboSource).has_value() &&
                            store.readFlag(SourceOptionText).has_value() &&
                            store.readFlag(SourceOptionCombo).has_value();
-        startup.push_back(timer.nsecsElapsed() / 1e6);
+        const double reads = timer.nsecsElapsed() / 1e6;
         if (!ok)
             std::abort();
-
-        timer.restart();
-        volatile std::size_t size = readWhole(file).size();
-        readOnce.push_back(timer.nsecsElapsed() / 1e6);
-        (void)size;
+        if (!baselineFirst)
+            readFile();
+        startup.add(reads, readOnce);
     }
-    bench::row("Settings: 7 writes of a shut-down", bench::median(shutdown), "one atomic replace of the same bytes",
-               bench::median(replace), "ms");
-    bench::row("Settings: key + 8 reads of a start-up", bench::median(startup), "one read of the hive file",
-               bench::median(readOnce), "ms");
+    shutdown.row("Settings: 7 writes of a shut-down", "one atomic replace of the same bytes", "ms");
+    startup.row("Settings: key + 8 reads of a start-up", "one read of the hive file", "ms");
     return 0;
 }

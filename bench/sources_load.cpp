@@ -2,7 +2,7 @@
 // a floor measured in the same run: one stable case-blind sort of the same
 // names plus one bulk fill of a combo box. Saving the full list, against
 // writing the same bytes with one atomic file replace (temporary file,
-// flush, rename). Prints the median times as table rows (BenchTable.h).
+// flush, rename). Prints the times as table rows (BenchTable.h).
 
 #include "BenchTable.h"
 #include "platform/QtPlatform.h"
@@ -19,12 +19,12 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
 constexpr int kNames = 32767;
-constexpr int kRuns = 7;
+constexpr int kWarmUp = 2;
+constexpr int kRuns = 9;
 
 QStringList generatedNames()
 {
@@ -77,52 +77,48 @@ int main(int argc, char** argv)
         }
     }
 
-    std::vector<double> floorMs;
-    std::vector<double> loadMs;
-    for (int run = 0; run < kRuns; ++run) {
-        {
+    // Floor and load in turn, the first one alternating.
+    bench::Pairs load(kWarmUp);
+    for (int run = 0; run < kWarmUp + kRuns; ++run) {
+        double floorMs = 0, loadMs = 0;
+        for (int turn = 0; turn < 2; ++turn) {
             QComboBox combo;
             QElapsedTimer timer;
             timer.start();
-            QStringList sorted = names;
-            std::stable_sort(sorted.begin(), sorted.end(), anchorly::sources::caseBlindLess);
-            combo.addItems(sorted);
-            floorMs.push_back(timer.nsecsElapsed() / 1e6);
-        }
-        {
-            QComboBox combo;
-            QElapsedTimer timer;
-            timer.start();
-            anchorly::sources::LoadComboFromFile(&combo, path);
-            loadMs.push_back(timer.nsecsElapsed() / 1e6);
-            if (combo.count() != kNames) {
-                std::fprintf(stderr, "loaded %d names, expected %d\n", combo.count(), kNames);
-                return 1;
+            if ((turn + run) % 2) {
+                QStringList sorted = names;
+                std::stable_sort(sorted.begin(), sorted.end(), anchorly::sources::caseBlindLess);
+                combo.addItems(sorted);
+                floorMs = timer.nsecsElapsed() / 1e6;
+            } else {
+                anchorly::sources::LoadComboFromFile(&combo, path);
+                loadMs = timer.nsecsElapsed() / 1e6;
+                if (combo.count() != kNames) {
+                    std::fprintf(stderr, "loaded %d names, expected %d\n", combo.count(), kNames);
+                    return 1;
+                }
             }
         }
+        load.add(loadMs, floorMs);
     }
-
-    bench::row("Sources: load 32,767 names", bench::median(loadMs), "stable sort + one addItems",
-               bench::median(floorMs), "ms");
+    load.row("Sources: load 32,767 names", "stable sort + one addItems", "ms");
 
     // Saving: the list as the add command saves it, from a filled combo.
     anchorly::QtPlatform platform(dir.filePath(QStringLiteral("anchorly.lock")));
     QComboBox combo;
     anchorly::sources::LoadComboFromFile(&combo, path);
     const QByteArray bytes = anchorly::sources::sourcesFileBytes(names);
-    std::vector<double> saveMs;
-    std::vector<double> replaceMs;
-    for (int run = 0; run < kRuns; ++run) {
+    bench::Pairs save(kWarmUp);
+    for (int run = 0; run < kWarmUp + kRuns; ++run) {
         QElapsedTimer timer;
         timer.start();
         if (!anchorly::sources::Combo2List(&combo, path, platform))
             return 1;
-        saveMs.push_back(timer.nsecsElapsed() / 1e6);
+        const double saveMs = timer.nsecsElapsed() / 1e6;
         timer.restart();
         replaceAtomically(path, bytes);
-        replaceMs.push_back(timer.nsecsElapsed() / 1e6);
+        save.add(saveMs, timer.nsecsElapsed() / 1e6);
     }
-    bench::row("Sources: save 32,767 names", bench::median(saveMs), "one atomic replace of the same bytes",
-               bench::median(replaceMs), "ms");
+    save.row("Sources: save 32,767 names", "one atomic replace of the same bytes", "ms");
     return 0;
 }

@@ -5,7 +5,7 @@
 // Anchorly starts with a full settings hive (all eleven values) and the
 // built-in list of 63 sources (no sources.txt beside it).
 //
-//   bench_startup <anchorly program> <bare program> [runs]
+//   bench_startup <anchorly program> <bare program> [counted runs of each]
 
 #include "BenchTable.h"
 #include "settings/HiveRegistryApi.h"
@@ -22,6 +22,8 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+constexpr int kWarmUp = 3;
 
 struct Run {
     double milliseconds = 0;
@@ -111,12 +113,12 @@ void prepareHome(const fs::path& home)
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_startup <anchorly program> <bare program> [runs]\n");
+        std::fprintf(stderr, "usage: bench_startup <anchorly program> <bare program> [counted runs of each]\n");
         return 2;
     }
     const std::string anchorly = argv[1];
     const std::string bare = argv[2];
-    const int runs = argc > 3 ? std::atoi(argv[3]) : 15;
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 100;
     if (fs::exists(fs::path(anchorly).parent_path() / "sources.txt")) {
         std::fprintf(stderr, "a sources.txt beside %s would replace the built-in list\n", anchorly.c_str());
         return 1;
@@ -127,25 +129,28 @@ int main(int argc, char** argv)
         return 1;
     prepareHome(base);
 
-    // One start of each first, so both find their files in the cache.
-    runOnce(bare);
-    runOnce(anchorly);
-    std::vector<double> bareMs, anchorlyMs, bareMiB, anchorlyMiB;
-    for (int i = 0; i < runs; ++i) {
-        const Run b = runOnce(bare);
-        const Run a = runOnce(anchorly);
-        bareMs.push_back(b.milliseconds);
-        bareMiB.push_back(b.peakMiB);
-        anchorlyMs.push_back(a.milliseconds);
-        anchorlyMiB.push_back(a.peakMiB);
+    // The first starts after a build find nothing in the caches; they are
+    // run but not counted. Each pair starts the two programs in turn, the
+    // first one alternating, so that neither always runs on the heels of the
+    // other.
+    bench::Pairs milliseconds(kWarmUp), peakMiB(kWarmUp);
+    for (int i = 0; i < kWarmUp + runs; ++i) {
+        Run a, b;
+        if (i % 2) {
+            a = runOnce(anchorly);
+            b = runOnce(bare);
+        } else {
+            b = runOnce(bare);
+            a = runOnce(anchorly);
+        }
+        milliseconds.add(a.milliseconds, b.milliseconds);
+        peakMiB.add(a.peakMiB, b.peakMiB);
     }
     std::error_code ignored;
     fs::remove_all(base, ignored);
     fs::remove_all(std::getenv("XDG_RUNTIME_DIR"), ignored);
 
-    bench::row("Start-up to first paint", bench::median(anchorlyMs), "bare Qt window, same controls",
-               bench::median(bareMs), "ms", 1.2);
-    bench::row("Peak memory at first paint", bench::median(anchorlyMiB), "bare Qt window, same controls",
-               bench::median(bareMiB), "MiB", 1.15);
+    milliseconds.row("Start-up to first paint", "bare Qt window, same controls", "ms", 1.2);
+    peakMiB.row("Peak memory at first paint", "bare Qt window, same controls", "MiB", 1.15);
     return 0;
 }

@@ -14,7 +14,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_hive fuzz_sources fuzz_convert fuzz_composer)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_hive fuzz_sources)
 build=${ANCHORLY_FUZZ_BUILD:-$root/build/fuzz}
 jobs=${ANCHORLY_JOBS:-$(nproc)}
 
