@@ -11,8 +11,8 @@
 namespace anchorly::test {
 
 // A platform that records every call and answers from a script. It never
-// shows anything and never blocks; a file dialog without an answer and every
-// colour dialog are cancelled.
+// shows anything and never blocks; a file or colour dialog without an answer
+// is cancelled.
 class FakePlatform : public Platform {
 public:
     struct MsgBoxCall {
@@ -34,7 +34,9 @@ public:
     std::vector<ShellCall> shells;
     std::vector<ShellExecuteCall> shellExecutes;
     QString clipboardText;
+    int clipboardClears = 0;
     int endCalls = 0;
+    std::vector<FileOpenDialog> openDialogs; // each file dialog as it was shown
 
     QString appFolder = QStringLiteral("/opt/anchorly");
     QString dataFolder = QStringLiteral("/tmp/anchorly-fake-data");
@@ -42,6 +44,9 @@ public:
     int year = 2026;
     QMap<QString, RuntimeError> shellErrors; // command lines that fail, with their error
     std::optional<QString> openAnswer;
+    std::optional<quint32> colorAnswer; // none: the colour dialog is cancelled
+    bool previousInstance = false;
+    std::optional<RuntimeError> instanceError;
 
     void msgBox(const QString& text, int style, const QString& title, const QString&, int) override
     {
@@ -57,13 +62,17 @@ public:
     {
         shellExecutes.push_back({parent, url, dir, show});
     }
-    void clipboardClear() override { clipboardText.clear(); }
+    void clipboardClear() override
+    {
+        clipboardText.clear();
+        ++clipboardClears;
+    }
     void clipboardSetText(const QString& text) override { clipboardText = text; }
     QString appPath() const override { return appFolder; }
     QString userConfigFolder() const override { return appFolder; }
     QString userDataFolder() const override { return dataFolder; }
     bool canWriteFolder(const QString& folder) const override { return !readOnlyFolders.contains(folder); }
-    bool prevInstance() override { return false; }
+    bool prevInstance() override { return instanceError ? throw *instanceError : previousInstance; }
     int screenWidthTwips() const override { return 1024 * 15; }
     int screenHeightTwips() const override { return 768 * 15; }
     int twipsPerPixel() const override { return 15; }
@@ -74,10 +83,16 @@ public:
     QWidget* activeControl() const override { return QApplication::focusWidget(); }
     int currentYear() const override { return year; }
     void end() override { ++endCalls; }
-    void showOpen(FileOpenDialog& dialog) override { dialog.fileName = openAnswer.value_or(dialog.fileName); }
+    void showOpen(FileOpenDialog& dialog) override
+    {
+        openDialogs.push_back(dialog);
+        dialog.fileName = openAnswer.value_or(dialog.fileName);
+    }
     void showColor(ColorDialog& dialog) override
     {
-        if (dialog.cancelError)
+        if (colorAnswer)
+            dialog.color = *colorAnswer;
+        else if (dialog.cancelError)
             throw RuntimeError(errnum::CancelSelected, QStringLiteral("Cancel was selected."));
     }
 };

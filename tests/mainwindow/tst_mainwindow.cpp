@@ -48,6 +48,8 @@ struct Fixture {
         window->txtSOURCE->setText(source);
         return *window;
     }
+
+    QString stored(const char* name) { return settings.readPath(name); }
 };
 
 // The text a tooltip shows: the toolkit takes a text that looks like markup as rich text.
@@ -90,23 +92,27 @@ private slots:
     {
         QTest::addColumn<QString>("listText"); // null: the typed source
         QTest::addColumn<QString>("source");
-        QTest::newRow("typed") << QString() << "x";
-        QTest::newRow("list") << QString(" Wired  News ") << "Wired  News";
-        QTest::newRow("empty list") << QString("") << "";
+        QTest::addColumn<QString>("description"); // as typed, and as the anchor holds it
+        QTest::newRow("typed") << QString() << "x" << "d  <b>e";
+        QTest::newRow("list") << QString(" Wired  News ") << "Wired  News" << "d  <b>e";
+        QTest::newRow("empty list") << QString("") << "" << "d  <b>e";
+        QTest::newRow("blank description") << QString() << "x" << "  ";
     }
     void add()
     {
         QFETCH(QString, listText);
         QFETCH(QString, source);
+        QFETCH(QString, description);
         Fixture f;
-        frmMain& w = f.open({}, " p ", "d  <b>e", "x");
+        frmMain& w = f.open({}, " p ", description, "x");
         w.optSource[listText.isNull() ? 0 : 1]->click();
         w.Combo2->clear();
         w.Combo2->addItems(listText.isEmpty() ? QStringList() : QStringList(listText));
         w.cmdADD_Click();
         w.cmdCopyToClipboard_Click();
-        const QString anchor = "<a href=\"p\" target=\"_blank\">d  <b>e - " + source + "</a><br>";
+        const QString anchor = "<a href=\"p\" target=\"_blank\">" + description.trimmed() + " - " + source + "</a><br>";
         QCOMPARE(w.txtSOURCE->text() + f.platform.clipboardText, source + anchor + "\r\n\r\n\r\n\r\n");
+        QCOMPARE(f.platform.clipboardClears, 1);
         w.txtENTRY_MouseMove(); // and again once the slots have changed
         for (int i = 0; i < 4; ++i)
             w.cmdADD_Click();
@@ -121,7 +127,7 @@ private slots:
         w.txtHREF_MouseMove();
         QCOMPARE(QStringList({shownToolTip(w.txtENTRY[1]), shownToolTip(w.txtENTRY[2]), shownToolTip(w.txtDESCRIPTION),
                               w.txtHREF->toolTip()}),
-                 QStringList({anchor, "Entry3", "d  <b>e", ""}));
+                 QStringList({anchor, "Entry3", description, ""}));
     }
 
     // What keys do in the list mode with all three boxes filled. Tab,
@@ -230,6 +236,142 @@ private slots:
                  restored);
     }
 
+    // A close stores the place, the start flag, both lists' indexes and the
+    // source mode; a minimized window keeps the place stored before.
+    void close_data()
+    {
+        QTest::addColumn<bool>("minimized");
+        QTest::newRow("shown") << false;
+        QTest::newRow("minimized") << true;
+    }
+    void close()
+    {
+        QFETCH(bool, minimized);
+        Fixture f;
+        frmMain& w = f.open("Top=7;Left=8;ComboIndex=2");
+        w.move(100, 50);
+        minimized ? w.showMinimized() : w.show();
+        w.cmdExit_Click();
+        QStringList stored;
+        for (const char* name : {"Top", "Left", "Startup", "ComboIndex", "ComboSource", "Source Option Text",
+                                 "Source Option Combo"})
+            stored << f.stored(name);
+        QCOMPARE(stored.join(' '), (minimized ? "7 8" : QString::number(w.frameGeometry().y() * 15) + ' ' +
+                                                            QString::number(w.frameGeometry().x() * 15)) +
+                                       " True 2 0 False True");
+        QCOMPARE(f.platform.endCalls, 1);
+    }
+
+    // A second copy is told so and ends before it loads; a check that fails
+    // is reported with the closing line its number calls for, and the start goes on.
+    void instanceCheck_data()
+    {
+        QTest::addColumn<int>("error"); // 0: the check finds another copy
+        QTest::addColumn<QString>("message");
+        QTest::newRow("second copy") << 0 << "64 Anchorly: Anchorly is already running.";
+        QTest::newRow("339") << 339 << "0 Error: Re-install the program to fix this.";
+        QTest::newRow("50003") << 50003 << "0 Error: Re-install the program to fix this, or get the latest "
+                                           "vbruntimes at Quillbay.";
+        QTest::newRow("75") << 75 << "0 Error: Please inform the author with the error description above.";
+    }
+    void instanceCheck()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, message);
+        Fixture f;
+        f.platform.previousInstance = true;
+        if (error)
+            f.platform.instanceError = RuntimeError(error, "broken");
+        frmMain w(f.platform, f.settings);
+        QCOMPARE(w.Form_Initialize(), error != 0);
+        const auto& box = f.platform.msgBoxes.at(0);
+        QCOMPARE(QString::number(box.style) + ' ' + box.title + ": " + box.prompt.section("\r\n", -1),
+                 message);
+        QCOMPARE(f.platform.endCalls, error ? 0 : 1);
+    }
+
+    // The target list shows on a click on the target piece and hides on a
+    // click elsewhere or a pick, which sets the piece. A hover lights a label
+    // and moves the focus into its input (the list in the list mode); the
+    // frame puts every colour back.
+    void targetAndHover()
+    {
+        Fixture f;
+        frmMain& w = f.open({});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.lblTARGET_Click();
+        QVERIFY(w.Combo1->isVisible());
+        w.Form_Click();
+        QVERIFY(!w.Combo1->isVisible());
+        w.lblTARGET_Click();
+        w.Combo1->setCurrentIndex(3);
+        emit w.Combo1->activated(3);
+        QCOMPARE(w.lblTARGET->text() + (w.Combo1->isVisible() ? " shown" : ""), "\" target=\"_top\">");
+        w.lbSOURCEDESCRIPTION_MouseMove();
+        QVERIFY(w.focusWidget() == w.Combo2 && backColor(w.Combo2) == kWhite && backColor(w.txtSOURCE) == kLightGrey &&
+                foreColor(w.lbSOURCEDESCRIPTION) == kRed);
+        w.Image1_MouseMove();
+        QVERIFY(backColor(w.Combo2) == kLightGrey && foreColor(w.lbSOURCEDESCRIPTION) == kDarkBlue);
+    }
+
+    // The border colour: a pick shows and stores it at once and allows
+    // "Default"; a cancel on green disables "Default"; "Default" stores green.
+    void borderColour()
+    {
+        Fixture f;
+        frmMain& w = f.open("BorderColor=255");
+        const auto state = [&] {
+            return QString::number(w.Shape1->borderColor()) + ' ' + f.stored("BorderColor") +
+                   (w.findChild<QAction*>("menuDefaultcolor")->isEnabled() ? " Default" : "");
+        };
+        QCOMPARE(state(), "255 255 Default");
+        f.platform.colorAnswer = 65280;
+        w.menuChangeBorderColor_Click();
+        QCOMPARE(state(), "65280 65280 Default");
+        f.platform.colorAnswer.reset();
+        w.menuChangeBorderColor_Click();
+        QCOMPARE(state(), "65280 65280");
+        f.platform.colorAnswer = 16777215;
+        w.menuChangeBorderColor_Click();
+        w.menuDefaultcolor_Click();
+        QCOMPARE(state(), "65280 65280");
+    }
+
+    // The preferences: a stored "Error" shows as nothing; each pick opens in
+    // the program's folder with its filter, goes into its field (lower-cased
+    // where that names the same file) and ends a highlight; a close stores
+    // the three fields.
+    void preferences()
+    {
+        Fixture f;
+        f.open("Browser=Error;Editor=/e;HTMLfile=/h");
+        const QString chosen = f.appFolder.path() + "/Web.EXE";
+        const QString lowerFolder = f.appFolder.path().toLower(); // a link there names the same file
+        const auto removeLowerFolder = qScopeGuard([&] {
+            if (lowerFolder != f.appFolder.path())
+                QDir(lowerFolder).removeRecursively();
+        });
+        QVERIFY(QFile(chosen).open(QIODevice::WriteOnly) && QDir().mkpath(lowerFolder) &&
+                QFile::link(chosen, chosen.toLower()));
+        auto* prefs = new frmPrefs(f.platform, f.settings, f.window.get());
+        QCOMPARE(prefs->browserPath(), "");
+        prefs->setLocateHighlight(prefs->cmdLocateBrowser(), true);
+        f.platform.openAnswer = chosen;
+        prefs->cmdLocateBrowser()->click();
+        f.platform.openAnswer.reset();
+        prefs->findChild<QPushButton*>("cmdLocateHTMLfile")->click();
+        QVERIFY(frmPrefs::buttonColour(prefs->cmdLocateBrowser()) != QColor(frmPrefs::kHighlightColour));
+        QStringList dialogs;
+        for (const FileOpenDialog& dialog : f.platform.openDialogs)
+            dialogs << dialog.title + '|' + dialog.filter + '|' + (dialog.initDir == f.appFolder.path() ? "" : "?");
+        QCOMPARE(dialogs, QStringList({"Locate your Browser|Program files (*.exe)|*.exe|",
+                                       "Locate your HTML file|All Files (*.*)|*.*||"}));
+        prefs->show();
+        prefs->close(); // as the close box does
+        QCOMPARE(f.stored("Browser") + ' ' + f.stored("Editor") + ' ' + f.stored("HTMLfile"), chosen.toLower() + " /e /h");
+    }
+
     // Under a dark palette, with every text they can show (the longest
     // target, the fifth slot's message, filled and marked boxes, locations, a
     // marked button), the three windows draw each caption whole inside its
@@ -285,6 +427,7 @@ private slots:
         }
         const QImage whole = w.grab().toImage(); // the frame is drawn over the row's face
         QCOMPARE(whole.pixel(w.Shape1->mapTo(&w, QPoint(1, 1))), qRgb(0, 255, 0));
+        QCOMPARE(w.windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
         for (QAction* action : w.findChildren<QAction*>())
             QVERIFY(!action->isSeparator() || action->text().isEmpty());
         QVERIFY(w.lblTARGET->geometry().right() < w.lblDESCRIPTION->x() &&
