@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <memory>
 
-class QLockFile;
 class QObject;
 
 namespace anchorly {
@@ -43,12 +42,13 @@ public:
     QString appPath() const override;
     QString userConfigFolder() const override;
 
-    // The first call takes a per-user lock file, held until this object is
-    // destroyed; it answers true while another live process holds the lock. A
-    // lock left by a copy that died does not count. Later calls answer false
-    // once this object holds the lock, and try again otherwise. Throws
-    // RuntimeError 75 when the lock cannot be checked (e.g. its folder cannot
-    // be written).
+    // The first call locks a per-user lock file, held until this object is
+    // destroyed; it answers true while another live process holds the lock.
+    // Whatever file a copy that died left behind, whatever its content, is
+    // taken over. Later calls answer false once this object holds the lock,
+    // and try again otherwise. Throws RuntimeError 75 when the lock cannot be
+    // checked (a folder in the file's place, a folder that cannot be written,
+    // a file of another user).
     bool prevInstance() override;
 
     int screenWidthTwips() const override;
@@ -78,8 +78,7 @@ public:
 
 private:
     QString m_lockFilePath;
-    std::unique_ptr<QLockFile> m_lock;
-    bool m_lockHeld = false;
+    int m_lockFd = -1; // the locked file while this copy holds the lock
     bool m_ended = false;
     std::unique_ptr<QObject> m_endedFilter;
 };
