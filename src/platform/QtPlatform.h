@@ -27,9 +27,10 @@ public:
     // Splits the line as splitCommandLine() describes and starts the program
     // detached: in a session of its own, stdin from /dev/null, not waited for,
     // outliving this program. windowStyle has no counterpart here (the started
-    // program places its own window). Errors: 5 blank line; 53 no such program;
-    // 70 a file or program the user may not execute; 75 a folder, or a file this
-    // system cannot run; 7 out of memory.
+    // program places its own window). Errors: 5 no program part (the line is
+    // empty or starts with a blank); 53 no such program; 70 a file or program
+    // the user may not execute; 75 a folder, or a file this system cannot run;
+    // 7 out of memory.
     void shell(const QString& commandLine, int windowStyle) override;
 
     // Opens the address with the desktop's default program; the working folder plays no part.
