@@ -142,6 +142,34 @@ private slots:
         QCOMPARE(f.copied(), QStringLiteral("mine\r\nyours"));
     }
 
+    // The composer's messages to the character, trailing blanks included.
+    void messageTexts()
+    {
+        QCOMPARE(composer::urlPrompt(), "Enter a URL please..." + QString(32, ' '));
+        QCOMPARE(composer::descriptionPrompt(), "Enter a DESCRIPTION please..." + QString(25, ' '));
+        QCOMPARE(composer::sourcePrompt(), "Enter a SOURCE please, or pick one from the list...");
+        QCOMPARE(composer::allFilledMessage(),
+                 "All entries are now filled (use any \"Clear\" - button to remove an entry).");
+    }
+
+    // Inputs and slots keep any length (a line edit cuts at 32,767 unless
+    // told otherwise), a slot shows its anchor from the start, and the copy
+    // keeps the characters a text box shows as blanks or line breaks.
+    void longAndUnusualText()
+    {
+        MainWindowFixture f;
+        frmMain& w = f.shown();
+        w.optSource[0]->click();
+        const QString url(99950, 'u'), source(33000, 's'),
+            description = QString::fromUtf16(u"no\u00A0break\u2028line\u2029paragraph\rend") + QString(33000, 'd');
+        f.fill(url, description, source);
+        w.cmdADD_Click();
+        const QString anchor = "<a href=\"" + url + "\" target=\"_blank\">" + description + " - " + source + "</a><br>";
+        QVERIFY(w.txtENTRY[0]->text() == anchor);
+        QCOMPARE(w.txtENTRY[0]->cursorPosition(), 0);
+        QVERIFY(f.copied() == anchor + kFourLineEnds);
+    }
+
     // A click on the target label shows the list and leaves it shown (it
     // once showed and hid it at once); a second click or one on the
     // background hides it, a choice sets the target.
