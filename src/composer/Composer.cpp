@@ -92,4 +92,25 @@ QString assembleHtmlSource(const Slots& entries)
     return text;
 }
 
+namespace {
+
+// A text as the box holds it once set: every character at which the box
+// starts a new line becomes its line separator.
+QString asBoxText(QString text)
+{
+    text.replace(QString::fromLatin1(kLineBreak), QChar(QChar::ParagraphSeparator));
+    for (const char16_t breaking : {u'\r', u'\n', u'\xFDD0', u'\xFDD1'})
+        text.replace(QChar(breaking), QChar(QChar::ParagraphSeparator));
+    return text;
+}
+
+} // namespace
+
+QString copiedHtmlSource(const QString& boxText, const QString& assembled)
+{
+    if (boxText == asBoxText(assembled))
+        return assembled;
+    return QString(boxText).replace(QChar(QChar::ParagraphSeparator), QString::fromLatin1(kLineBreak));
+}
+
 } // namespace anchorly::composer

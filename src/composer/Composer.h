@@ -64,4 +64,13 @@ QString sReplace(const QString& SearchLine, const QString& SearchFor, const QStr
 // removed from the joined text.
 QString assembleHtmlSource(const Slots& entries);
 
+// What the copy puts on the clipboard: the text the HTML source box holds,
+// its lines joined by CR LF. boxText is the box's raw text: lines separated
+// by U+2029, every other character (no-break space, U+2028) as it is. While
+// the box still shows the assembled source, that source is copied as it
+// stands, since the box turns some characters of it into line breaks of
+// its own (U+2029, a CR or LF inside an anchor); once the user has edited
+// the box, its lines are copied.
+QString copiedHtmlSource(const QString& boxText, const QString& assembled);
+
 } // namespace anchorly::composer

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 
 namespace anchorly {
 
@@ -51,9 +52,12 @@ void frmMain::cmdADD_Click()
 
         const int slot = composer::firstFreeSlot(slotTexts(txtENTRY));
         if (slot > 0) {
-            txtENTRY[slot - 1]->setText(composer::composeAnchor(lblHREF->text(), txtHREF->text(), lblTARGET->text(),
-                                                                txtDESCRIPTION->text(), lblSOURCE->text(),
-                                                                txtSOURCE->text(), lblENDTAG->text()));
+            QLineEdit* entry = txtENTRY[slot - 1];
+            entry->setText(composer::composeAnchor(lblHREF->text(), txtHREF->text(), lblTARGET->text(),
+                                                   txtDESCRIPTION->text(), lblSOURCE->text(), txtSOURCE->text(),
+                                                   lblENDTAG->text()));
+            // A long anchor would otherwise show its tail; the user looks for its address.
+            entry->setCursorPosition(0);
         }
         if (composer::filledCount(slotTexts(txtENTRY)) == composer::kSlotCount) {
             lblInfo->setText(composer::allFilledMessage());
@@ -136,8 +140,8 @@ void frmMain::cmdEmptyALL_Click()
 void frmMain::cmdCopyToClipboard_Click()
 {
     m_platform.clipboardClear();
-    m_platform.clipboardSetText(
-        txtHTMLsource->toPlainText().replace(QLatin1Char('\n'), QString::fromLatin1(composer::kLineBreak)));
+    m_platform.clipboardSetText(composer::copiedHtmlSource(txtHTMLsource->document()->toRawText(),
+                                                           composer::assembleHtmlSource(slotTexts(txtENTRY))));
     txtHREF->setFocus();
 }
 

@@ -45,13 +45,13 @@ bool isBlankOnly(const QString& text)
 CommandLineSplit splitCommandLine(const QString& commandLine, const ProgramLookup& lookup)
 {
     CommandLineSplit split;
-    qsizetype start = 0;
-    while (start < commandLine.size() && commandLine.at(start) == QLatin1Char(' '))
-        ++start;
-    if (start == commandLine.size())
+    // Nothing before the first blank is no program. Skipping the blank would
+    // make the argument the program: an empty browser location would run the
+    // user's HTML file, or report it as a program that may not be executed.
+    if (commandLine.isEmpty() || commandLine.at(0) == QLatin1Char(' '))
         return split; // Blank
 
-    const QString body = commandLine.mid(start);
+    const QString& body = commandLine;
     // Every place the program's name may end: before each blank, and at the end of the line.
     std::vector<qsizetype> ends;
     for (qsizetype i = 1; i < body.size(); ++i) {

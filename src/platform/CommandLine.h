@@ -28,7 +28,7 @@ ProgramProbe lookUpProgram(const QString& name);
 // An unquoted command line split into the program and its one argument.
 struct CommandLineSplit {
     enum Outcome {
-        Blank,         // empty or only blanks
+        Blank,         // no program part: empty, or a blank first
         Found,         // program is runnable
         NotExecutable, // the program is a regular file without execute permission
         Folder,        // the whole line names a directory
@@ -43,9 +43,13 @@ struct CommandLineSplit {
 // Splits an unquoted command line, "program path" or "program path, one blank,
 // argument", where both parts may contain blanks themselves.
 //
-// Leading blanks are skipped. The program is the shortest prefix that ends just
-// before a blank (or at the end of the line) and names a runnable file; the
-// text after that one blank is the single argument, blanks and all. A remainder
+// A line that is empty or starts with a blank names no program (Blank): the
+// program part of "<location> <file>" with an empty location is empty, and
+// the file must never stand in for it.
+//
+// The program is the shortest prefix that ends just before a blank (or at the
+// end of the line) and names a runnable file; the text after that one blank
+// is the single argument, blanks and all. A remainder
 // that is empty or holds only blanks gives no argument: "browser " (a location
 // followed by an empty document location) starts the browser without a document.
 // When no prefix is runnable, the shortest prefix naming an existing regular

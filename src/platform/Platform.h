@@ -46,9 +46,9 @@ public:
                         int helpContext = 0) = 0;
 
     // Starts a program from an unquoted command line and returns at once,
-    // without waiting. Throws RuntimeError: 5 for an empty or blank command
-    // line, 53 when no program of that name exists, another number when it
-    // exists but cannot be started.
+    // without waiting. Throws RuntimeError: 5 when the line has no program
+    // part (it is empty or starts with a blank), 53 when no program of that
+    // name exists, another number when it exists but cannot be started.
     virtual void shell(const QString& commandLine, int windowStyle) = 0;
 
     // Asks the desktop to open a web address with the user's default

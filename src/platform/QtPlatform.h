@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <memory>
 
-class QLockFile;
 class QObject;
 
 namespace anchorly {
@@ -28,9 +27,10 @@ public:
     // Splits the line as splitCommandLine() describes and starts the program
     // detached: in a session of its own, stdin from /dev/null, not waited for,
     // outliving this program. windowStyle has no counterpart here (the started
-    // program places its own window). Errors: 5 blank line; 53 no such program;
-    // 70 a file or program the user may not execute; 75 a folder, or a file this
-    // system cannot run; 7 out of memory.
+    // program places its own window). Errors: 5 no program part (the line is
+    // empty or starts with a blank); 53 no such program; 70 a file or program
+    // the user may not execute; 75 a folder, or a file this system cannot run;
+    // 7 out of memory.
     void shell(const QString& commandLine, int windowStyle) override;
 
     // Opens the address with the desktop's default program; the working folder plays no part.
@@ -45,12 +45,13 @@ public:
     QString userDataFolder() const override;
     bool canWriteFolder(const QString& folder) const override;
 
-    // The first call takes a per-user lock file, held until this object is
-    // destroyed; it answers true while another live process holds the lock. A
-    // lock left by a copy that died does not count. Later calls answer false
-    // once this object holds the lock, and try again otherwise. Throws
-    // RuntimeError 75 when the lock cannot be checked (e.g. its folder cannot
-    // be written).
+    // The first call locks a per-user lock file, held until this object is
+    // destroyed; it answers true while another live process holds the lock.
+    // Whatever file a copy that died left behind, whatever its content, is
+    // taken over. Later calls answer false once this object holds the lock,
+    // and try again otherwise. Throws RuntimeError 75 when the lock cannot be
+    // checked (a folder in the file's place, a folder that cannot be written,
+    // a file of another user).
     bool prevInstance() override;
 
     int screenWidthTwips() const override;
@@ -82,8 +83,7 @@ public:
 
 private:
     QString m_lockFilePath;
-    std::unique_ptr<QLockFile> m_lock;
-    bool m_lockHeld = false;
+    int m_lockFd = -1; // the locked file while this copy holds the lock
     bool m_ended = false;
     std::unique_ptr<QObject> m_endedFilter;
 };

@@ -1,5 +1,6 @@
 #include "settings/Settings.h"
 
+#include "platform/CodePage.h"
 #include "platform/Text.h"
 #include "settings/Registry.h"
 
@@ -113,68 +114,75 @@ void Settings::createKey()
     m_registry.CreateKey(kKeyPath);
 }
 
-namespace {
-
 // The read's result as text; nullopt for the "empty result" of a path
 // without a root key.
-std::optional<QString> readText(registry::Registry& registry, const char* valueName)
+std::optional<QString> Settings::readText(const char* valueName)
 {
-    const auto stored = registry.GetStringValue(kKeyPath, valueName);
+    const auto stored = m_registry.GetStringValue(kKeyPath, valueName);
     if (!stored)
         return std::nullopt;
-    return QString::fromLocal8Bit(stored->data(), static_cast<qsizetype>(stored->size()));
+    QString text = fromUtf8OrWindows1252(QByteArrayView(stored->data(), qsizetype(stored->size())));
+    m_lastRead[valueName] = {*stored, text};
+    return text;
 }
 
-} // namespace
+void Settings::writeText(const char* valueName, const QString& text)
+{
+    // Re-encoding a text read from 8-bit bytes would store other bytes: the
+    // user's location would no longer name the file it named.
+    const auto read = m_lastRead.find(valueName);
+    const bool unchanged = read != m_lastRead.end() && read->second.second == text;
+    m_registry.SetStringValue(kKeyPath, valueName, unchanged ? read->second.first : text.toUtf8().toStdString());
+}
 
 std::optional<bool> Settings::readFlag(const char* valueName)
 {
-    const auto text = readText(m_registry, valueName);
+    const auto text = readText(valueName);
     return text ? convert::toFlag(*text) : std::optional<bool>(false);
 }
 
 std::optional<qint16> Settings::readInt16(const char* valueName)
 {
-    const auto text = readText(m_registry, valueName);
+    const auto text = readText(valueName);
     return text ? convert::toInt16(*text) : std::optional<qint16>(0);
 }
 
 std::optional<qint32> Settings::readInt32(const char* valueName)
 {
-    const auto text = readText(m_registry, valueName);
+    const auto text = readText(valueName);
     return text ? convert::toInt32(*text) : std::optional<qint32>(0);
 }
 
 std::optional<float> Settings::readPosition(const char* valueName)
 {
-    const auto text = readText(m_registry, valueName);
+    const auto text = readText(valueName);
     return text ? convert::toPosition(*text) : std::optional<float>(0.0f);
 }
 
 QString Settings::readPath(const char* valueName)
 {
-    const auto text = readText(m_registry, valueName);
+    const auto text = readText(valueName);
     return text ? convert::toPath(*text) : QString();
 }
 
 void Settings::writeFlag(const char* valueName, bool value)
 {
-    m_registry.SetStringValue(kKeyPath, valueName, convert::fromFlag(value).toLocal8Bit().toStdString());
+    writeText(valueName, convert::fromFlag(value));
 }
 
 void Settings::writeWhole(const char* valueName, qint64 value)
 {
-    m_registry.SetStringValue(kKeyPath, valueName, convert::fromWhole(value).toLocal8Bit().toStdString());
+    writeText(valueName, convert::fromWhole(value));
 }
 
 void Settings::writePosition(const char* valueName, float twips)
 {
-    m_registry.SetStringValue(kKeyPath, valueName, convert::fromPosition(twips).toLocal8Bit().toStdString());
+    writeText(valueName, convert::fromPosition(twips));
 }
 
 void Settings::writePath(const char* valueName, const QString& path)
 {
-    m_registry.SetStringValue(kKeyPath, valueName, path.toLocal8Bit().toStdString());
+    writeText(valueName, path);
 }
 
 } // namespace anchorly::settings

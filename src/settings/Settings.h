@@ -9,7 +9,9 @@
 
 #include <QLocale>
 #include <QString>
+#include <map>
 #include <optional>
+#include <string>
 
 namespace anchorly::registry {
 class Registry;
@@ -40,6 +42,10 @@ QString fromWhole(qint64 value);
 QString fromPosition(float twips, const QLocale& locale = QLocale());
 } // namespace convert
 
+// Stored texts are bytes: UTF-8 as this program writes them, or the 8-bit
+// code page of a store carried over from Windows, which reads as
+// Windows-1252. A text written back unchanged keeps the bytes it was read
+// from, whatever they are.
 class Settings {
 public:
     explicit Settings(registry::Registry& registry);
@@ -62,7 +68,12 @@ public:
     void writePath(const char* valueName, const QString& path);
 
 private:
+    std::optional<QString> readText(const char* valueName);
+    void writeText(const char* valueName, const QString& text);
+
     registry::Registry& m_registry;
+    // Per value name: the bytes last read and the text they gave.
+    std::map<std::string, std::pair<std::string, QString>> m_lastRead;
 };
 
 } // namespace anchorly::settings

@@ -65,8 +65,10 @@ void addToList(QComboBox* combo, const QString& typedSource, const QString& path
     // index is only ever written for a list that the file really holds.
     const int newIndex = int(std::upper_bound(names.cbegin(), names.cend(), name, caseBlindLess) - names.cbegin());
     names.insert(newIndex, name);
-    if (!saveSourceNames(names, path, platform))
+    FileEncoding encoding = fileEncodingOf(combo);
+    if (!saveSourceNames(names, path, platform, encoding))
         return;
+    setFileEncodingOf(combo, encoding);
 
     addSorted(combo, {name});
     // Setting the list's text to the name selects the one entry equal to it.

@@ -33,20 +33,20 @@ const QStringList& builtinSourceNames();
 QString sourcesFilePath(const QString& appPath);
 
 // Empties the combo and fills it from the sources file: one name per line,
-// a line ending at CR or CR LF (a lone LF belongs to the line), names kept
-// untrimmed, empty and blank-only lines skipped, duplicates kept. When the
-// file cannot be opened or read, the names read so far stay and the
-// built-in list is added after them. Never fails, shows nothing, creates
-// nothing. Leaves nothing selected.
+// a line ending at CR, LF or CR LF, names kept untrimmed, empty and
+// blank-only lines skipped, duplicates kept; the file's encoding is kept
+// with the combo for the next save. When the file cannot be opened or read,
+// the names read so far stay and the built-in list is added after them.
+// Never fails, shows nothing, creates nothing. Leaves nothing selected.
 void LoadComboFromFile(QComboBox* cCombobox, const QString& sCurrentFile);
 
 // Adds the built-in names to the combo; existing entries and the selection stay.
 void LoadInternalList(QComboBox* cCombobox);
 
 // Replaces the sources file with the combo's entries in display order, each
-// followed by CR LF, in one atomic step. When the file cannot be written the
-// user is told (file and reason), the old file stays as it was, and the
-// result is false.
+// followed by CR LF, in one atomic step, in the encoding of the file the
+// list came from. When the file cannot be written the user is told (file
+// and reason), the old file stays as it was, and the result is false.
 bool Combo2List(QComboBox* cCombobox, const QString& path, Platform& platform);
 
 // -1 when the file can be opened for reading, 0 otherwise (missing, a

@@ -1,6 +1,7 @@
 #include "sources/SourcesFile.h"
 
 #include "platform/AppInfo.h"
+#include "platform/CodePage.h"
 #include "platform/Platform.h"
 #include "sources/Sources.h"
 
@@ -95,21 +96,45 @@ bool caseBlindLess(const QString& a, const QString& b)
 
 namespace {
 
-bool isBlankLine(const QByteArray& line)
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+constexpr char kEncodingProperty[] = "sourcesFileEncoding";
+
+bool isBlankLine(QStringView line)
 {
-    return std::all_of(line.cbegin(), line.cend(), [](char c) { return c == ' '; });
+    return std::all_of(line.cbegin(), line.cend(), [](QChar c) { return c == QLatin1Char(' '); });
 }
 
-void appendLine(const QByteArray& bytes, qsizetype start, qsizetype end, QStringList& names)
+// The file's text and how it was encoded. A byte-order mark counts only in
+// front of UTF-8: before anything else those bytes are three characters of
+// the 8-bit code page like any others.
+QString decodeFile(QByteArrayView bytes, FileEncoding& encoding)
 {
-    const QByteArray line = bytes.mid(start, end - start);
-    if (!isBlankLine(line))
-        names.append(QString::fromLocal8Bit(line));
+    encoding = {};
+    if (auto text = fromExactUtf8(bytes)) {
+        if (text->startsWith(QChar(0xFEFF))) {
+            encoding.byteOrderMark = true;
+            text->remove(0, 1);
+        }
+        return *std::move(text);
+    }
+    encoding.windows1252 = true;
+    return fromWindows1252(bytes);
 }
 
 } // namespace
 
-bool readSourceNames(QIODevice& device, QStringList& names)
+FileEncoding fileEncodingOf(const QComboBox* combo)
+{
+    const int bits = combo->property(kEncodingProperty).toInt();
+    return {(bits & 1) != 0, (bits & 2) != 0};
+}
+
+void setFileEncodingOf(QComboBox* combo, FileEncoding encoding)
+{
+    combo->setProperty(kEncodingProperty, (encoding.windows1252 ? 1 : 0) | (encoding.byteOrderMark ? 2 : 0));
+}
+
+bool readSourceNames(QIODevice& device, QStringList& names, FileEncoding* encoding)
 {
     QByteArray bytes;
     bool readFailed = false;
@@ -124,41 +149,79 @@ bool readSourceNames(QIODevice& device, QStringList& names)
             break;
         bytes.append(chunk, got);
     }
+    // A last line without its end counts like any other, unless the read
+    // broke off in it: then it may be a name cut short.
+    if (readFailed) {
+        qsizetype end = bytes.size();
+        while (end > 0 && bytes.at(end - 1) != '\r' && bytes.at(end - 1) != '\n')
+            --end;
+        bytes.truncate(end);
+    }
 
+    FileEncoding found;
+    const QString text = decodeFile(bytes, found);
+    if (encoding)
+        *encoding = found;
+
+    // CR LF, CR and LF each end a line: lists come from Windows and from
+    // Linux editors alike.
     qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes.at(i) != '\r')
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text.at(i) != QLatin1Char('\r') && text.at(i) != QLatin1Char('\n'))
             continue;
-        appendLine(bytes, start, i, names);
-        if (i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
+        const QStringView line = QStringView(text).mid(start, i - start);
+        if (!isBlankLine(line))
+            names.append(line.toString());
+        if (i + 1 < text.size() && text.at(i) == QLatin1Char('\r') && text.at(i + 1) == QLatin1Char('\n'))
             ++i;
         start = i + 1;
     }
-    // A last line without its end counts like any other, unless the read
-    // broke off in it: then it may be a name cut short.
-    if (!readFailed && start < bytes.size())
-        appendLine(bytes, start, bytes.size(), names);
     return !readFailed;
+}
+
+QByteArray sourcesFileBytes(const QStringList& names, FileEncoding& encoding)
+{
+    const QByteArray lineEnd("\r\n", 2);
+    QByteArray bytes;
+    if (encoding.windows1252) {
+        for (const QString& name : names) {
+            const std::optional<QByteArray> encoded = toWindows1252(name);
+            if (!encoded) {
+                // A name the code page cannot hold: the whole file moves to UTF-8.
+                encoding = {};
+                return sourcesFileBytes(names, encoding);
+            }
+            bytes.append(*encoded).append(lineEnd);
+        }
+        return bytes;
+    }
+    if (names.isEmpty())
+        return bytes;
+    // Without a mark, a first name that begins with U+FEFF would lose it to the next load.
+    if (names.first().startsWith(QChar(0xFEFF)))
+        encoding.byteOrderMark = true;
+    if (encoding.byteOrderMark)
+        bytes.append(kByteOrderMark, 3);
+    for (const QString& name : names)
+        bytes.append(name.toUtf8()).append(lineEnd);
+    return bytes;
 }
 
 QByteArray sourcesFileBytes(const QStringList& names)
 {
-    QByteArray bytes;
-    for (const QString& name : names) {
-        bytes.append(name.toLocal8Bit());
-        bytes.append("\r\n", 2);
-    }
-    return bytes;
+    FileEncoding utf8;
+    return sourcesFileBytes(names, utf8);
 }
 
-bool saveSourceNames(const QStringList& names, const QString& path, Platform& platform)
+bool saveSourceNames(const QStringList& names, const QString& path, Platform& platform, FileEncoding& encoding)
 {
+    FileEncoding written = encoding;
     QSaveFile file(path);
     QString reason;
     if (!file.open(QIODevice::WriteOnly)) {
         reason = file.errorString();
     } else {
-        const QByteArray bytes = sourcesFileBytes(names);
+        const QByteArray bytes = sourcesFileBytes(names, written);
         if (file.write(bytes) != bytes.size()) {
             reason = file.errorString();
             file.cancelWriting();
@@ -168,14 +231,22 @@ bool saveSourceNames(const QStringList& names, const QString& path, Platform& pl
         if (!file.commit() && reason.isEmpty())
             reason = file.errorString();
     }
-    if (reason.isEmpty())
+    if (reason.isEmpty()) {
+        encoding = written;
         return true;
+    }
 
     platform.msgBox(QStringLiteral("The sources list could not be saved to the file\r\n") + path +
                         QStringLiteral("\r\n\r\n") + reason +
                         QStringLiteral("\r\n\r\nThe file was left as it was; the list keeps its previous entries."),
                     MsgStyle::Exclamation, QString::fromLatin1(app::kTitle));
     return false;
+}
+
+bool saveSourceNames(const QStringList& names, const QString& path, Platform& platform)
+{
+    FileEncoding utf8;
+    return saveSourceNames(names, path, platform, utf8);
 }
 
 void addSorted(QComboBox* combo, const QStringList& names)
@@ -239,8 +310,10 @@ void LoadComboFromFile(QComboBox* cCombobox, const QString& sCurrentFile)
         cCombobox->clear();
     }
     QStringList names;
+    FileEncoding encoding;
     QFile file(sCurrentFile);
-    const bool complete = file.open(QIODevice::ReadOnly) && readSourceNames(file, names);
+    const bool complete = file.open(QIODevice::ReadOnly) && readSourceNames(file, names, &encoding);
+    setFileEncodingOf(cCombobox, encoding);
     if (!complete)
         names.append(builtinSourceNames());
     // One insertion for file names and fallback together keeps it a single sort.
@@ -253,7 +326,11 @@ bool Combo2List(QComboBox* cCombobox, const QString& path, Platform& platform)
     names.reserve(cCombobox->count());
     for (int i = 0; i < cCombobox->count(); ++i)
         names.append(cCombobox->itemText(i));
-    return saveSourceNames(names, path, platform);
+    FileEncoding encoding = fileEncodingOf(cCombobox);
+    if (!saveSourceNames(names, path, platform, encoding))
+        return false;
+    setFileEncodingOf(cCombobox, encoding);
+    return true;
 }
 
 int fileexists(const QString& path)

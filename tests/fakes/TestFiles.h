@@ -13,18 +13,14 @@ inline QByteArray readBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Writes a file, creating its folder; executable for its owner on request.
+// Writes a file, creating its folder; readable and writable by its owner only, executable on request.
 inline bool writeBytes(const QString& path, const QByteArray& bytes, bool executable = false)
 {
     QFile file(path);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly) ||
-        file.write(bytes) != bytes.size())
-        return false;
-    file.close();
-    QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
-    if (executable)
-        permissions |= QFile::ExeOwner;
-    return file.setPermissions(permissions);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
+           file.write(bytes) == bytes.size() &&
+           file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                               (executable ? QFile::ExeOwner : QFile::Permissions()));
 }
 
 } // namespace anchorly::test

@@ -1,7 +1,7 @@
 // Starting the browser and editor through the desktop's real program start,
-// on real files: scripts that record their arguments, a missing program, a
-// file without execute permission and locations with blanks. Message boxes
-// are recorded, not shown, and checked to the character.
+// on scripts that record their arguments, and that they run detached: stdin
+// from /dev/null (ours is a pipe meanwhile) and a session of their own. The
+// HTML file is such a script too: whatever the locations, it never runs.
 
 #include "fakes/FakePlatform.h"
 #include "fakes/TestFiles.h"
@@ -10,130 +10,89 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <unistd.h>
 
 using namespace anchorly;
-using anchorly::launch::Outcome;
-
-Q_DECLARE_METATYPE(anchorly::launch::Outcome)
 
 namespace {
 
 // Real program start, recorded message boxes.
-class ShellPlatform : public test::FakePlatform {
-public:
-    void shell(const QString& commandLine, int windowStyle) override
-    {
-        shells.push_back({commandLine, windowStyle});
-        m_real.shell(commandLine, windowStyle);
-    }
-    QtPlatform m_real;
+struct ShellPlatform : test::FakePlatform {
+    void shell(const QString& commandLine, int windowStyle) override { QtPlatform().shell(commandLine, windowStyle); }
 };
 
-const QString kNeverRan = QStringLiteral("<never ran>");
-const QString kPrefsPrompt = QStringLiteral(
-    "Please check your preferences...\r\nSome files may be misplaced: locate your files again to solve the problem.");
-const QString kNotAProgram = QStringLiteral("An Error was generated:\r\nDescription: Error 70 - ");
+const char* const kScripts[] = {"browser", "My Tools/edit it", "my page.html", "plain"};
 
 } // namespace
 
 class TestLaunch : public QObject {
     Q_OBJECT
 private slots:
-    void start_data();
-    void start();
-};
+    void initTestCase()
+    {
+        int pipeFds[2];
+        QVERIFY(::pipe(pipeFds) == 0 && ::dup2(pipeFds[0], 0) == 0);
+    }
 
-void TestLaunch::start_data()
-{
-    QTest::addColumn<QString>("command"); // browser, editor or both
-    QTest::addColumn<QString>("browser"); // locations relative to the folder; "" stays empty
-    QTest::addColumn<QString>("editor");
-    QTest::addColumn<QString>("html");
-    QTest::addColumn<Outcome>("outcome");
-    QTest::addColumn<QString>("browserArgs"); // what the script recorded, "[arg]" a line
-    QTest::addColumn<QString>("editorArgs");
-    QTest::addColumn<QString>("prompt"); // the whole prompt, or its start for the unexpected error
-    QTest::addColumn<QString>("title");
-
-    const auto row = [](const char* name, const char* command, const char* browser, const char* editor,
-                        const char* html, Outcome outcome, const QString& browserArgs, const QString& editorArgs,
-                        const QString& prompt = {}, const char* title = "") {
-        QTest::newRow(name) << command << browser << editor << html << outcome << browserArgs << editorArgs << prompt
-                            << title;
-    };
-    // "edit it" sits in "My Tools": only the program that exists tells where the command line splits.
-    const char *b = "browser", *e = "My Tools/edit it";
-    const QString n = kNeverRan, page = "[<dir>/x.html]\n", blanks = "[<dir>/my page.html]\n";
-    row("browser alone, no argument", "browser", b, e, "x.html", Outcome::Started, "", n);
-    row("editor alone, blanks in its path", "editor", b, e, "x.html", Outcome::Started, n, "");
-    row("browser empty", "browser", "", e, "", Outcome::NeedsLocation, n, n, "Locate your browser please...",
-        "No browser defined:");
-    row("editor missing", "editor", b, "gone", "", Outcome::NeedsLocation, n, n, "Locate your editor please...",
-        "No editor defined:");
-    row("browser not executable", "browser", "plain", e, "", Outcome::Failed, n, n, kNotAProgram, "Error");
-    row("both, document with blanks", "both", b, e, "my page.html", Outcome::Started, blanks, blanks);
-    row("both, no document", "both", b, e, "", Outcome::Started, "", "");
-    row("both, browser missing: editor not started", "both", "gone", e, "x.html", Outcome::Failed, n, n, kPrefsPrompt,
-        "Error in preferences:");
-    row("both, editor missing after the browser", "both", b, "gone", "x.html", Outcome::Failed, page, n, kPrefsPrompt,
-        "Error in preferences:");
-    row("both, browser not executable", "both", "plain", e, "x.html", Outcome::Failed, n, n, kNotAProgram, "Error");
-}
-
-void TestLaunch::start()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, browser);
-    QFETCH(QString, editor);
-    QFETCH(QString, html);
-    QFETCH(Outcome, outcome);
-    QFETCH(QString, browserArgs);
-    QFETCH(QString, editorArgs);
-    QFETCH(QString, prompt);
-    QFETCH(QString, title);
-
-    QTemporaryDir dir;
-    const auto inDir = [&](const QString& name) { return name.isEmpty() ? QString() : dir.filePath(name); };
-    for (const QString script : {"browser", "My Tools/edit it", "plain"})
-        QVERIFY(test::writeBytes(inDir(script),
-                                 "#!/bin/sh\n{ for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } >\"$0.tmp\" && "
-                                 "mv \"$0.tmp\" \"$0.args\"\n",
-                                 script != "plain"));
-
-    ShellPlatform platform;
-    Outcome got = Outcome::Failed;
-    if (command == "browser")
-        got = launch::startBrowser(platform, inDir(browser));
-    else if (command == "editor")
-        got = launch::startEditor(platform, inDir(editor));
-    else
-        got = launch::startBoth(platform, inDir(browser), inDir(editor), inDir(html));
-    QCOMPARE(got, outcome);
-
-    for (const auto& [program, expected] : {std::pair{browser, browserArgs}, std::pair{editor, editorArgs}}) {
-        const QString record = inDir(program) + ".args";
-        if (expected == kNeverRan) // a program that was never started leaves nothing to wait for
-            QVERIFY2(!QFile::exists(record), qPrintable(program));
-        else {
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
-            QCOMPARE(QString::fromLocal8Bit(test::readBytes(record)), QString(expected).replace("<dir>", dir.path()));
+    void start_data()
+    {
+        QTest::addColumn<QStringList>(
+            "locations"); // browser, editor, HTML file in the folder ("" stays empty); command
+        // The outcome (0 started, 1 to the preferences, 2 failed) # each script that ran, "name:[argument];"
+        // # the message box, "style|title|prompt" up to a " - " (the unexpected error's description).
+        QTest::addColumn<QString>("result");
+        const auto row = [](const char* name, QStringList locations, const QString& result) {
+            QTest::newRow(name) << locations << result;
+        };
+        const QString b = "browser", e = "My Tools/edit it", page = "my page.html", ran = "browser:[@/my page.html];";
+        const QString check = "2#%1#48|Error in preferences:|Please check your preferences...\r\nSome files may be "
+                              "misplaced: locate your files again to solve the problem.";
+        const QString notAProgram = "2##0|Error|An Error was generated:\r\nDescription: Error 70";
+        row("browser empty", {"", e, page, "browser"}, "1##48|No browser defined:|Locate your browser please...");
+        row("editor missing", {b, "gone", "", "editor"}, "1##48|No editor defined:|Locate your editor please...");
+        row("both, document with blanks", {b, e, page, "both"}, "0#" + ran + "My Tools/edit it:[@/my page.html];#");
+        row("both, browser missing", {"gone", e, page, "both"}, check.arg(""));
+        row("both, browser empty", {"", e, page, "both"}, check.arg(""));
+        row("both, editor empty", {b, "", page, "both"}, check.arg(ran));
+        row("both empty", {"", "", page, "both"}, check.arg(""));
+        row("both, browser not executable", {"plain", e, page, "both"}, notAProgram);
+    }
+    void start()
+    {
+        QFETCH(QStringList, locations);
+        QFETCH(QString, result);
+        QTemporaryDir dir;
+        for (const QString script : kScripts)
+            QVERIFY(test::writeBytes(
+                dir.filePath(script),
+                "#!/bin/sh\n{ for a in \"$@\"; do printf '[%s]' \"$a\"; done; echo; readlink "
+                "/proc/$$/fd/0; cut -d' ' -f6 /proc/$$/stat; } >\"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n",
+                script != "plain"));
+        const QString command = locations.takeLast();
+        for (QString& location : locations)
+            location = location.isEmpty() ? location : dir.filePath(location);
+        ShellPlatform platform;
+        const launch::Outcome outcome = command == "browser" ? launch::startBrowser(platform, locations[0])
+                                        : command == "editor"
+                                            ? launch::startEditor(platform, locations[1])
+                                            : launch::startBoth(platform, locations[0], locations[1], locations[2]);
+        // A start that raised nothing has started its program, so waiting for the expected ones is enough.
+        QString got = QString::number(int(outcome)) + '#';
+        for (const QString script : kScripts) {
+            const QString record = dir.filePath(script + ".args");
+            if (result.section('#', 1, 1).contains(script + ':'))
+                QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(record), 10000);
+            const QStringList lines =
+                QString::fromLocal8Bit(test::readBytes(record)).replace(dir.path(), "@").split('\n');
+            if (QFile::exists(record))
+                got += script + ':' + lines.value(0) + ';';
+            QVERIFY(!QFile::exists(record) || (lines.value(1) == "/dev/null" && lines.value(2).toInt() != ::getsid(0)));
         }
+        for (const auto& box : platform.msgBoxes)
+            got += QStringLiteral("#%1|%2|%3").arg(box.style).arg(box.title, box.prompt.section(" - ", 0, 0));
+        QCOMPARE(got + (platform.msgBoxes.empty() ? "#" : ""), result);
     }
-    for (const auto& call : platform.shells)
-        QCOMPARE(call.windowStyle, 1);
-    if (prompt.isEmpty()) {
-        QVERIFY(platform.msgBoxes.empty());
-        return;
-    }
-    QCOMPARE(platform.msgBoxes.size(), size_t(1));
-    const auto& box = platform.msgBoxes[0];
-    if (prompt == kNotAProgram)
-        QVERIFY2(box.prompt.startsWith(prompt), qPrintable(box.prompt));
-    else
-        QCOMPARE(box.prompt, prompt);
-    QCOMPARE(box.style, title == "Error" ? 0 : 48);
-    QCOMPARE(box.title, title);
-}
+};
 
 QTEST_GUILESS_MAIN(TestLaunch)
 #include "tst_launch.moc"

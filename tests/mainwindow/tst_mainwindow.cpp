@@ -130,6 +130,44 @@ private slots:
                  QStringList({anchor, "Entry3", description, ""}));
     }
 
+    // Inputs and slots keep any length (a line edit cuts at 32,767 unless
+    // told otherwise), a slot shows its anchor from the start, and the copy
+    // keeps the characters a text box shows as blanks or line breaks.
+    void longAndUnusualText()
+    {
+        const QString url(99950, 'u'), source(33000, 's'),
+            description = QString::fromUtf16(u"no\u00A0break\u2028line\u2029paragraph\rend") + QString(33000, 'd');
+        Fixture f;
+        frmMain& w = f.open({}, url, description, source);
+        w.optSource[0]->click();
+        w.cmdADD_Click();
+        const QString anchor = "<a href=\"" + url + "\" target=\"_blank\">" + description + " - " + source + "</a><br>";
+        QVERIFY(w.txtENTRY[0]->text() == anchor);
+        QCOMPARE(w.txtENTRY[0]->cursorPosition(), 0);
+        w.cmdCopyToClipboard_Click();
+        QVERIFY(f.platform.clipboardText == anchor + "\r\n\r\n\r\n\r\n");
+    }
+
+    // The composer's own rules and texts: the first occurrence replaced, case
+    // and all; the placeholders removed from the joined slots in turn, a
+    // filled slot's word first; blanks trimmed, tabs kept; a slot filled
+    // beyond six characters.
+    void composerRules()
+    {
+        using namespace composer;
+        QCOMPARE(sReplace("abcabc", "b", "x") + '|' + sReplace("abc", "B", "x") + '|' + sReplace("abc", "", "x") + '|' +
+                     sReplace("", "", "x"),
+                 "axcabc|abc|xabc|");
+        QCOMPARE(assembleHtmlSource({"Entry1 x Entry2", "Entry2", "entry3", "Entry4", "Entry5"}),
+                 " x \r\nEntry2\r\nentry3\r\n\r\n");
+        QCOMPARE(trimBlanks(" \ta b\t "), "\ta b\t");
+        QVERIFY(isFilled("1234567") && !isFilled("123456"));
+        QCOMPARE(QStringList({urlPrompt(), descriptionPrompt(), sourcePrompt(), allFilledMessage()}),
+                 QStringList({"Enter a URL please..." + QString(32, ' '), "Enter a DESCRIPTION please..." + QString(25, ' '),
+                              "Enter a SOURCE please, or pick one from the list...",
+                              "All entries are now filled (use any \"Clear\" - button to remove an entry)."}));
+    }
+
     // What keys do in the list mode with all three boxes filled. Tab,
     // Shift+Tab, Enter and Esc belong to the window, so passing through the
     // source box keeps the list's source; any other key there is typing. An

@@ -1,5 +1,6 @@
-// The sources list: its file, the built-in list, and the add, refresh and
-// edit actions on a combo box over real files in a temporary folder.
+// The sources list over real files in a temporary folder: line rules and
+// encodings of the file, the add, refresh and edit commands, and where the
+// list lives.
 
 #include "fakes/FakePlatform.h"
 #include "fakes/MemoryRegistryApi.h"
@@ -10,268 +11,127 @@
 #include "sources/SourcesFile.h"
 #include "sources/SourcesLocation.h"
 
-#include <QBuffer>
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
-#include <memory>
 #include <sys/resource.h>
 
 using namespace anchorly;
 using namespace anchorly::sources;
-using anchorly::test::readBytes;
-using anchorly::test::writeBytes;
-using Names = QStringList;
-
-namespace {
-
-Names entries(const QComboBox& combo)
-{
-    Names list;
-    for (int i = 0; i < combo.count(); ++i)
-        list << combo.itemText(i);
-    return list;
-}
-
-// Gives its bytes, then fails the next read, like a disk that breaks mid-file.
-class BreakingDevice : public QBuffer {
-protected:
-    qint64 readData(char* data, qint64 maxSize) override
-    {
-        const qint64 got = QBuffer::readData(data, maxSize);
-        return got > 0 ? got : -1;
-    }
-};
-
-} // namespace
 
 class TestSources : public QObject {
     Q_OBJECT
-
     QTemporaryDir m_dir;
     QString m_path;
     test::MemoryRegistryApi m_api;
     registry::Registry m_registry{m_api, {}};
     settings::Settings m_settings{m_registry};
     test::FakePlatform m_platform;
-    QList<int> m_selected;
-    const std::function<void(int)> m_select = [this](int index) { m_selected.append(index); };
+    QString m_selected; // the selections reported, in order
+    const std::function<void(int)> m_select = [this](int index) { m_selected += QString::number(index); };
+
+    // Entries, selected index, selections reported, stored "ComboSource" and message boxes.
+    QString seen(const QComboBox& combo)
+    {
+        QStringList names;
+        for (int i = 0; i < combo.count(); ++i)
+            names << combo.itemText(i);
+        return names.join('|') + QStringLiteral("#%1#%2#%3#%4")
+                                     .arg(combo.currentIndex())
+                                     .arg(m_selected, m_settings.readPath(settings::name::ComboSource))
+                                     .arg(m_platform.msgBoxes.size());
+    }
 
 private slots:
     void init()
     {
-        QDir(m_dir.path()).removeRecursively();
-        QVERIFY(QDir().mkpath(m_dir.path()));
+        QVERIFY(QDir(m_dir.path()).removeRecursively() && QDir().mkpath(m_dir.path()));
         m_path = sourcesFilePath(m_dir.path());
-        m_api.keys.clear();
         m_settings.createKey();
+        m_settings.writeWhole(settings::name::ComboSource, 9);
         m_platform = test::FakePlatform();
         m_selected.clear();
     }
 
-    void load_data()
+    // A file loaded, then a name added: what the list and the file hold afterwards.
+    void loadAndAdd_data()
     {
         QTest::addColumn<QByteArray>("content"); // null: no file; "/": a folder in its place
-        QTest::addColumn<Names>("expected");
-        Names builtin = builtinSourceNames();
-        std::stable_sort(builtin.begin(), builtin.end(), caseBlindLess);
-        QTest::newRow("blank lines, two leading blanks first")
-            << QByteArray("Wired News\r\n\r\n   \r\n  CNN\r\n") << Names{"  CNN", "Wired News"};
-        QTest::newRow("CR alone") << QByteArray("b\ra\r") << Names{"a", "b"};
-        QTest::newRow("lone LF") << QByteArray("x\ny\n") << Names{"x\ny\n"};
-        QTest::newRow("tab line") << QByteArray("\t\r\nz\r\n") << Names{"\t", "z"};
-        QTest::newRow("duplicates") << QByteArray("CNN\r\nCNN\r\n") << Names{"CNN", "CNN"};
-        QTest::newRow("no last line end") << QByteArray("b\r\na") << Names{"a", "b"};
-        QTest::newRow("case-blind, stable") << QByteArray("b\r\nB\r\na\r\nA\r\n") << Names{"a", "A", "b", "B"};
-        QTest::newRow("empty file") << QByteArray("") << Names{};
-        QTest::newRow("no file") << QByteArray() << builtin;
-        QTest::newRow("folder in place") << QByteArray("/") << builtin;
-        Names many; // more names than a 16-bit count holds: all are kept
-        for (int i = 0; i < 40000; ++i)
-            many << QString::asprintf("n%05d", i);
-        QTest::newRow("40000 names") << many.join("\r\n").toLatin1() << many;
+        QTest::addColumn<QString>("added");      // longer than 100,000 characters: the disk is full
+        QTest::addColumn<QString>("state");      // "built-in" stands for the 63 built-in names
+        QTest::addColumn<QByteArray>("after");
+        const auto row = [](const char* name, QByteArray content, const QString& added, const char* state,
+                            QByteArray after) { QTest::newRow(name) << content << added << state << after; };
+        QByteArray high; // every byte the code page maps apart from Latin-1, the five undefined ones included
+        for (char byte = '\x80'; byte != '\xA0'; ++byte)
+            high += byte;
+        row("blank lines, leading blanks", "Wired News\r\n\r\n   \r\n  CNN\r\n", "BBC", "  CNN|BBC|Wired News#1#1#1#0",
+            "  CNN\r\nBBC\r\nWired News\r\n");
+        row("CR, LF, CR LF, no last end", "c\rb\na\r\n\nd", "  E  ", "a|b|c|d|E#4#4#4#0", "a\r\nb\r\nc\r\nd\r\nE\r\n");
+        row("case-blind, stable", "b\r\nB\r\na\r\n", "A", "a|A|b|B#1#1#1#0", "a\r\nA\r\nb\r\nB\r\n");
+        row("duplicate", "CNN\r\n", " CNN ", "CNN#-1##9#0", "CNN\r\n");
+        row("empty file: the first name unsaved", "", "CNN", "CNN#-1##9#0", "");
+        row("no file", {}, "", "built-in#-1##9#0", {});
+        row("folder in place: nothing changes", "/", "CNN2", "built-in#-1##9#1", {});
+        row("disk full: nothing changes", "CNN\r\n", QString(200000, 'x'), "CNN#-1##9#1", "CNN\r\n");
+        row("Windows-1252 stays", "Caf\xE9\r\n" + high, "Déjà vu",
+            "Café|Déjà vu|€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ#1#1#1#0",
+            "Caf\xE9\r\nD\xE9j\xE0 vu\r\n" + high + "\r\n");
+        row("Windows-1252, a name beyond it", "Caf\xE9\n", "Łódź", "Café|Łódź#1#1#1#0",
+            "Caf\xC3\xA9\r\n\xC5\x81\xC3\xB3\x64\xC5\xBA\r\n");
+        row("UTF-8 stays", "Caf\xC3\xA9\n", "Zürich", "Café|Zürich#1#1#1#0", "Caf\xC3\xA9\r\nZ\xC3\xBCrich\r\n");
+        row("byte-order mark kept", "\xEF\xBB\xBF\x43NN\r\n", "BBC", "BBC|CNN#0#0#0#0",
+            "\xEF\xBB\xBF\x42\x42\x43\r\nCNN\r\n");
     }
-    void load()
+    void loadAndAdd()
     {
         QFETCH(QByteArray, content);
-        QFETCH(Names, expected);
-        QVERIFY(content.isNull() || (content == "/" ? QDir().mkdir(m_path) : writeBytes(m_path, content)));
+        QFETCH(QString, added);
+        QFETCH(QString, state);
+        QFETCH(QByteArray, after);
+        QVERIFY(content.isNull() || (content == "/" ? QDir().mkdir(m_path) : test::writeBytes(m_path, content)));
+        QStringList builtin = builtinSourceNames();
+        std::stable_sort(builtin.begin(), builtin.end(), caseBlindLess);
         QComboBox combo;
-        combo.addItems({"stale", "entries"});
+        combo.addItem("stale");
         LoadComboFromFile(&combo, m_path);
-        QCOMPARE(entries(combo), expected);
-        QCOMPARE(combo.currentIndex(), -1);
-        QCOMPARE(QFileInfo::exists(m_path), !content.isNull());
-    }
-
-    void readErrorKeepsCompletedLines()
-    {
-        BreakingDevice device;
-        device.setData("kept\r\nalso kept\rcut sho");
-        QVERIFY(device.open(QIODevice::ReadOnly));
-        Names names{"earlier"};
-        QVERIFY(!readSourceNames(device, names));
-        QCOMPARE(names, (Names{"earlier", "kept", "also kept"}));
-    }
-
-    // A failed save keeps the old file and leaves no temporary file. how: "" a plain
-    // folder; "folder" a folder in place of the file; "full" a full disk.
-    void save_data()
-    {
-        QTest::addColumn<QString>("how");
-        QTest::addColumn<Names>("added");
-        QTest::addColumn<QByteArray>("expected"); // the file's content afterwards
-        QTest::newRow("b then A: 6 bytes") << "" << Names{"b", "A"} << QByteArray("A\r\nb\r\n");
-        QTest::newRow("empty list") << "" << Names{} << QByteArray("");
-        QTest::newRow("blanks kept") << "" << Names{"  CNN "} << QByteArray("  CNN \r\n");
-        QTest::newRow("folder in place") << "folder" << Names{"a"} << QByteArray("old\r\n");
-        QTest::newRow("disk full") << "full" << Names{QString(200000, QLatin1Char('x'))} << QByteArray("old\r\n");
-    }
-    void save()
-    {
-        QFETCH(QString, how);
-        QFETCH(Names, added);
-        QFETCH(QByteArray, expected);
-        const QString old = how == "folder" ? m_path + "/inside" : m_path;
-        QVERIFY(writeBytes(old, "old\r\n"));
-        QComboBox combo;
-        for (const QString& name : added)
-            addSorted(&combo, {name});
-
         // Writes beyond a file size limit fail as on a full disk, even for root.
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small{how == "full" ? 64 * 1024 : saved.rlim_cur, saved.rlim_max};
+        rlimit small{added.size() > 100000 ? 64 * 1024 : saved.rlim_cur, saved.rlim_max};
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool ok = Combo2List(&combo, m_path, m_platform);
+        addToList(&combo, added, m_path, m_settings, m_platform, m_select);
         setrlimit(RLIMIT_FSIZE, &saved);
-
-        QCOMPARE(ok, how.isEmpty());
-        QCOMPARE(readBytes(old), expected);
+        QCOMPARE(seen(combo), QString(state).replace("built-in", builtin.join('|')));
+        QCOMPARE(test::readBytes(m_path), after);
+        // A failed save leaves the old file and no temporary file; a missing file stays missing.
         QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 Names{"sources.txt"});
-        QCOMPARE(fileexists(m_path), how == "folder" ? 0 : -1);
-        QCOMPARE(m_platform.msgBoxes.size(), size_t(ok ? 0 : 1));
+                 content.isNull() ? QStringList() : QStringList{"sources.txt"});
         for (const auto& box : m_platform.msgBoxes)
             QVERIFY(box.style == MsgStyle::Exclamation && box.title == "Anchorly" && box.prompt.contains(m_path));
     }
 
-    void builtinList()
-    {
-        const Names& names = builtinSourceNames();
-        QCOMPARE(QString::number(names.size()) + ' ' + names.first() + '|' + names.last(), "63 ABC Online|ZDNet");
-        for (const QString& name : names)
-            QVERIFY2(!name.isEmpty() && name.trimmed() == name && names.count(name) == 1, qPrintable(name));
-    }
-
-    // Before each add the last entry is selected and "ComboSource" holds 9.
-    void addToList_data()
-    {
-        QTest::addColumn<Names>("list");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<Names>("expected");
-        QTest::addColumn<int>("selected");
-        QTest::addColumn<QByteArray>("file"); // empty: none written; "/": a folder stands in its place
-        const auto row = [](const char* name, Names list, const char* typed, Names expected, int selected,
-                            QByteArray file = {}) {
-            QTest::newRow(name) << list << typed << expected << selected << file;
-        };
-        row("empty list", {}, " CNN ", {"CNN"}, -1);
-        row("duplicate, blanks around", {"CNN", "Wired News"}, "  CNN  ", {"CNN", "Wired News"}, 1);
-        row("new name", {"Wired News", "ZDNet"}, "  CNN  ", {"CNN", "Wired News", "ZDNet"}, 0,
-            "CNN\r\nWired News\r\nZDNet\r\n");
-        row("other case", {"CNN"}, "cnn", {"CNN", "cnn"}, 1, "CNN\r\ncnn\r\n");
-        row("blanks only", {"CNN"}, "   ", {"CNN"}, 0);
-        row("failed save changes nothing", {"CNN", "ZDNet"}, "BBC", {"CNN", "ZDNet"}, 1, "/");
-    }
-    // Only a saved list selects the new entry and stores its index.
-    void addToList()
-    {
-        QFETCH(Names, list);
-        QFETCH(QString, typed);
-        QFETCH(Names, expected);
-        QFETCH(int, selected);
-        QFETCH(QByteArray, file);
-        QVERIFY(file != "/" || QDir().mkdir(m_path));
-        QComboBox combo;
-        addSorted(&combo, list);
-        combo.setCurrentIndex(combo.count() - 1);
-        m_settings.writeWhole(settings::name::ComboSource, 9);
-
-        sources::addToList(&combo, typed, m_path, m_settings, m_platform, m_select);
-        const bool saved = !file.isEmpty() && file != "/";
-        QCOMPARE(entries(combo), expected);
-        QCOMPARE(combo.currentIndex(), selected);
-        QCOMPARE(m_selected, (saved ? QList<int>{selected} : QList<int>{}));
-        QCOMPARE(m_settings.readPath(settings::name::ComboSource), saved ? QString::number(selected) : "9");
-        QCOMPARE(QFileInfo(m_path).isFile(), saved);
-        QCOMPARE(readBytes(m_path), saved ? file : QByteArray());
-        QCOMPARE(m_platform.msgBoxes.size(), size_t(file == "/" ? 1 : 0));
-    }
-
-    void refresh_data()
-    {
-        QTest::addColumn<QString>("storedIndex"); // null: no "ComboSource"
-        QTest::addColumn<int>("selected");
-        QTest::newRow("missing") << QString() << 0;
-        QTest::newRow("beyond the list") << "3" << 0;
-        QTest::newRow("negative") << "-1" << 0;
-        QTest::newRow("valid") << "2" << 2;
-        QTest::newRow("empty list") << "0" << -1;
-    }
+    // A refresh selects the stored index when it lies in the list, else the first entry.
     void refresh()
     {
-        QFETCH(QString, storedIndex);
-        QFETCH(int, selected);
-        QVERIFY(writeBytes(m_path, selected < 0 ? "  \r\n" : "c\r\na\r\nb\r\n"));
-        if (!storedIndex.isNull())
-            m_settings.writePath(settings::name::ComboSource, storedIndex);
-        QComboBox combo;
-        combo.addItem("stale");
-        refreshList(&combo, m_path, m_settings, m_select);
-        QCOMPARE(combo.currentIndex(), selected);
-        QCOMPARE(m_selected, (selected >= 0 ? QList<int>{selected} : QList<int>{}));
-        QCOMPARE(entries(combo), (selected >= 0 ? Names{"a", "b", "c"} : Names{}));
-    }
-
-    // Editing writes the list first when there is no file, then starts the editor.
-    void edit_data()
-    {
-        QTest::addColumn<QString>("situation");
-        QTest::addColumn<QByteArray>("fileAfter");
-        QTest::addColumn<QString>("message"); // "|"-separated parts of the one message; empty: none
-        QTest::newRow("file present") << "present" << QByteArray("x\r\n") << QString();
-        QTest::newRow("file missing") << "missing" << QByteArray("A\r\nb\r\n") << QString();
-        QTest::newRow("cannot be written") << "unwritable" << QByteArray() << "no-folder/sources.txt";
-        QTest::newRow("editor fails") << "editor fails" << QByteArray("x\r\n") << "ed: not allowed here";
-    }
-    void edit()
-    {
-        QFETCH(QString, situation);
-        QFETCH(QByteArray, fileAfter);
-        QFETCH(QString, message);
-        const QString path = situation == "unwritable" ? sourcesFilePath(m_dir.path() + "/no-folder") : m_path;
-        QVERIFY(situation == "missing" || situation == "unwritable" || writeBytes(path, "x\r\n"));
-        if (situation == "editor fails")
-            m_platform.shellErrors.insert("ed " + path, RuntimeError(errnum::PermissionDenied, "not allowed here"));
-        QComboBox combo;
-        addSorted(&combo, {"b", "A"});
-        editList(&combo, path, m_platform, {"ed"});
-        QCOMPARE(readBytes(path), fileAfter);
-        QCOMPARE(entries(combo), (Names{"A", "b"}));
-        QCOMPARE(m_platform.shells.size(), size_t(situation == "unwritable" ? 0 : 1));
-        for (const auto& call : m_platform.shells)
-            QCOMPARE(call.commandLine + QString::number(call.windowStyle), "ed " + path + "1");
-        QCOMPARE(m_platform.msgBoxes.size(), size_t(message.isEmpty() ? 0 : 1));
-        for (const QString& part : message.split(QLatin1Char('|'), Qt::SkipEmptyParts))
-            QVERIFY2(m_platform.msgBoxes[0].prompt.contains(part), qPrintable(m_platform.msgBoxes[0].prompt));
+        QVERIFY(test::writeBytes(m_path, "c\r\na\r\nb\r\n"));
+        for (const auto& [stored, expected] :
+             {std::pair{"Error", "a|b|c#0#0##0"}, {"3", "a|b|c#0#0#3#0"}, {"2", "a|b|c#2#2#2#0"}}) {
+            m_settings.writePath(settings::name::ComboSource, stored);
+            m_selected.clear();
+            QComboBox combo;
+            refreshList(&combo, m_path, m_settings, m_select);
+            QCOMPARE(seen(combo), expected);
+        }
     }
 
     // A program folder the user cannot write sends the list to the user's own
-    // data folder; "Edit" opens the file saves go to with the first program that starts.
-    void perUserListAndOpeners()
+    // data folder. "Edit" writes a missing file first and opens the file saves
+    // go to with the first program that starts; when none starts, or the file
+    // cannot be written, the message names it.
+    void perUserListAndEdit()
     {
         const QString app = m_dir.path() + "/bin", own = m_dir.path() + "/data/anchorly/sources.txt";
         m_platform.appFolder = app;
@@ -288,19 +148,20 @@ private slots:
         m_platform.shellErrors.insert("xdg-open " + own, RuntimeError(errnum::FileNotFound, "gone"));
         QVERIFY(makeSaveFolder(sourcesLocation(m_platform), m_platform));
         editList(&combo, own, m_platform);
-        QCOMPARE(readBytes(own), QByteArray("A\r\nb\r\n"));
+        QCOMPARE(test::readBytes(own), QByteArray("A\r\nb\r\n"));
         QCOMPARE(location(), own + " < > " + own);
         QCOMPARE(m_platform.shells.size(), size_t(2));
         QCOMPARE(m_platform.shells.back().commandLine, "gnome-text-editor " + own);
         QVERIFY(m_platform.msgBoxes.empty());
-        // Nothing starts: the message names the file, for the user to open by hand.
         editList(&combo, own, m_platform, {"xdg-open"});
-        QCOMPARE(m_platform.msgBoxes.size(), size_t(1));
-        QVERIFY(m_platform.msgBoxes[0].prompt.endsWith(" in any text editor, then press Refresh:\r\n" + own));
+        QVERIFY(m_platform.msgBoxes.at(0).prompt.endsWith(" in any text editor, then press Refresh:\r\n" + own));
+        editList(&combo, m_dir.path() + "/none/sources.txt", m_platform);
+        QCOMPARE(m_platform.shells.size(), size_t(3));
+        QVERIFY(m_platform.msgBoxes.at(1).prompt.contains("/none/sources.txt"));
         // A data folder that cannot be made is named, with the reason.
         m_platform.dataFolder = own;
         QVERIFY(!makeSaveFolder(sourcesLocation(m_platform), m_platform));
-        QVERIFY(m_platform.msgBoxes[1].prompt.contains(":\r\n" + own + "/anchorly\r\n\r\nNot a directory\r\n"));
+        QVERIFY(m_platform.msgBoxes.at(2).prompt.contains(":\r\n" + own + "/anchorly\r\n\r\nNot a directory\r\n"));
     }
 };
 
