@@ -138,7 +138,6 @@ RuntimeError startError(int error, const QString& name)
     }
 }
 
-
 } // namespace
 
 void QtPlatform::shell(const QString& commandLine, int /*windowStyle*/)

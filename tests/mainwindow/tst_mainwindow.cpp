@@ -5,11 +5,11 @@
 #include "about/frmabout.h"
 #include "composer/Composer.h"
 #include "fakes/FakePlatform.h"
-#include "fakes/MemoryRegistryApi.h"
 #include "mainwindow/BorderShape.h"
 #include "mainwindow/ControlColors.h"
 #include "mainwindow/frmMain.h"
 #include "resources/Resources.h"
+#include "settings/HiveRegistryApi.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 
@@ -26,7 +26,8 @@ namespace {
 struct Fixture {
     QTemporaryDir appFolder;
     test::FakePlatform platform;
-    test::MemoryRegistryApi registryApi;
+    QTemporaryDir hiveFolder;
+    registry::HiveRegistryApi registryApi{hiveFolder.path().toStdString()};
     registry::Registry registry{registryApi, {}};
     settings::Settings settings{registry};
     std::unique_ptr<frmMain> window;
@@ -93,10 +94,14 @@ private slots:
         QTest::addColumn<QString>("listText"); // null: the typed source
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("description"); // as typed, and as the anchor holds it
-        QTest::newRow("typed") << QString() << "x" << "d  <b>e";
-        QTest::newRow("list") << QString(" Wired  News ") << "Wired  News" << "d  <b>e";
-        QTest::newRow("empty list") << QString("") << "" << "d  <b>e";
-        QTest::newRow("blank description") << QString() << "x" << "  ";
+        QTest::newRow("typed") << QString() << "x"
+                               << "d  <b>e";
+        QTest::newRow("list") << QString(" Wired  News ") << "Wired  News"
+                              << "d  <b>e";
+        QTest::newRow("empty list") << QString("") << ""
+                                    << "d  <b>e";
+        QTest::newRow("blank description") << QString() << "x"
+                                           << "  ";
     }
     void add()
     {
@@ -162,10 +167,11 @@ private slots:
                  " x \r\nEntry2\r\nentry3\r\n\r\n");
         QCOMPARE(trimBlanks(" \ta b\t "), "\ta b\t");
         QVERIFY(isFilled("1234567") && !isFilled("123456"));
-        QCOMPARE(QStringList({urlPrompt(), descriptionPrompt(), sourcePrompt(), allFilledMessage()}),
-                 QStringList({"Enter a URL please..." + QString(32, ' '), "Enter a DESCRIPTION please..." + QString(25, ' '),
-                              "Enter a SOURCE please, or pick one from the list...",
-                              "All entries are now filled (use any \"Clear\" - button to remove an entry)."}));
+        QCOMPARE(
+            QStringList({urlPrompt(), descriptionPrompt(), sourcePrompt(), allFilledMessage()}),
+            QStringList({"Enter a URL please..." + QString(32, ' '), "Enter a DESCRIPTION please..." + QString(25, ' '),
+                         "Enter a SOURCE please, or pick one from the list...",
+                         "All entries are now filled (use any \"Clear\" - button to remove an entry)."}));
     }
 
     // What keys do in the list mode with all three boxes filled. Tab,
@@ -229,7 +235,7 @@ private slots:
         QTest::keySequence(control, QKeySequence(keys));
         seen << (f.platform.msgBoxes.empty() ? "" : f.platform.msgBoxes[0].prompt.section(' ', 0, 2))
              << (f.platform.endCalls ? "exit" : "") << (f.platform.shells.empty() ? "" : "edited")
-             << (f.registryApi.keys.begin()->second.count("Browser") ? "stored" : "")
+             << (f.registry.GetStringValue(settings::kKeyPath, "Browser") != "Error" ? "stored" : "")
              << (w.txtENTRY[0]->text().size() > 6 ? "added " + w.txtENTRY[0]->text().section(" - ", 1) : "")
              << (w.optSource[0]->isChecked() ? "typed" : "");
         seen.removeAll(QString());
@@ -291,11 +297,12 @@ private slots:
         minimized ? w.showMinimized() : w.show();
         w.cmdExit_Click();
         QStringList stored;
-        for (const char* name : {"Top", "Left", "Startup", "ComboIndex", "ComboSource", "Source Option Text",
-                                 "Source Option Combo"})
+        for (const char* name :
+             {"Top", "Left", "Startup", "ComboIndex", "ComboSource", "Source Option Text", "Source Option Combo"})
             stored << f.stored(name);
-        QCOMPARE(stored.join(' '), (minimized ? "7 8" : QString::number(w.frameGeometry().y() * 15) + ' ' +
-                                                            QString::number(w.frameGeometry().x() * 15)) +
+        QCOMPARE(stored.join(' '), (minimized ? "7 8"
+                                              : QString::number(w.frameGeometry().y() * 15) + ' ' +
+                                                    QString::number(w.frameGeometry().x() * 15)) +
                                        " True 2 0 False True");
         QCOMPARE(f.platform.endCalls, 1);
     }
@@ -306,11 +313,13 @@ private slots:
     {
         QTest::addColumn<int>("error"); // 0: the check finds another copy
         QTest::addColumn<QString>("message");
+        const QString error = "0 Error: An Error was generated:\r\nDescription: Error %1 - broken\r\n\r\n";
         QTest::newRow("second copy") << 0 << "64 Anchorly: Anchorly is already running.";
-        QTest::newRow("339") << 339 << "0 Error: Re-install the program to fix this.";
-        QTest::newRow("50003") << 50003 << "0 Error: Re-install the program to fix this, or get the latest "
-                                           "vbruntimes at Quillbay.";
-        QTest::newRow("75") << 75 << "0 Error: Please inform the author with the error description above.";
+        QTest::newRow("339") << 339 << error.arg(339) + "Re-install the program to fix this.";
+        QTest::newRow("50003") << 50003
+                               << error.arg(50003) + "Re-install the program to fix this, or get the latest "
+                                                     "vbruntimes at Quillbay.";
+        QTest::newRow("75") << 75 << error.arg(75) + "Please inform the author with the error description above.";
     }
     void instanceCheck()
     {
@@ -323,8 +332,7 @@ private slots:
         frmMain w(f.platform, f.settings);
         QCOMPARE(w.Form_Initialize(), error != 0);
         const auto& box = f.platform.msgBoxes.at(0);
-        QCOMPARE(QString::number(box.style) + ' ' + box.title + ": " + box.prompt.section("\r\n", -1),
-                 message);
+        QCOMPARE(QString::number(box.style) + ' ' + box.title + ": " + box.prompt, message);
         QCOMPARE(f.platform.endCalls, error ? 0 : 1);
     }
 
@@ -407,7 +415,8 @@ private slots:
                                        "Locate your HTML file|All Files (*.*)|*.*||"}));
         prefs->show();
         prefs->close(); // as the close box does
-        QCOMPARE(f.stored("Browser") + ' ' + f.stored("Editor") + ' ' + f.stored("HTMLfile"), chosen.toLower() + " /e /h");
+        QCOMPARE(f.stored("Browser") + ' ' + f.stored("Editor") + ' ' + f.stored("HTMLfile"),
+                 chosen.toLower() + " /e /h");
     }
 
     // Under a dark palette, with every text they can show (the longest

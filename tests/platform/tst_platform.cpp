@@ -46,6 +46,9 @@ private slots:
             QCOMPARE(QStringLiteral("%1|%2|%3").arg(got.outcome).arg(got.program, got.argument.value_or("-")),
                      path(split));
         }
+        // Every file counts for "*.*", and programs carry no ".exe" here.
+        QCOMPARE(fileDialogNameFilters("Program files (*.exe)|*.exe|All Files (*.*)|*.*|"),
+                 QStringList({"Program files (*)", "All Files (*)"}));
     }
 
     // Only a live holder counts, in this process or another; whatever file a

@@ -72,9 +72,10 @@ TEST_CASE_FIXTURE(Fixture, "malformed paths show the format message, unknown roo
 {
     registry.CreateKey(key);
     const std::string sub = key.substr(17);
-    const std::string paths[] = {key + "\\", "hkey_current_user" + sub, "HKEY_Current_User" + sub};
+    const std::string paths[] = {key + "\\", "hkey_current_user" + sub, "HKEYCURRENT_USER" + sub,
+                                 "HKEY_Current_User" + sub};
     for (const std::string& path : paths) {
-        const bool message = &path != &paths[2]; // a root name in another case is merely unknown
+        const bool message = &path != &paths[3]; // a root name in another case is merely unknown
         shown.clear();
         registry.CreateKey(path);
         registry.SetStringValue(path, "Value", "written");

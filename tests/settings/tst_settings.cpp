@@ -1,6 +1,5 @@
 // The settings catalogue: how stored texts read as each kind, and what the
-// readers and writers keep over a hive file. The writers' forms read back
-// as written in the fuzz replay (tests/fuzz/fuzz_convert.cpp).
+// readers and writers keep over a hive file.
 
 #include "settings/HiveRegistryApi.h"
 #include "settings/Registry.h"
@@ -35,9 +34,9 @@ private slots:
         }
     }
 
-    // Over a hive file: a position in the locale's form, the read's failure
-    // as no path, and a location carried over
-    // from Windows in 8-bit bytes, which shows readably and goes back byte for
+    // Over a hive file: a position in the locale's form with seven
+    // significant digits, the read's failure as no path, and a location
+    // carried over from Windows in 8-bit bytes, which shows readably and goes back byte for
     // byte while unchanged; a changed one is stored as UTF-8.
     void overTheStore()
     {
@@ -48,11 +47,11 @@ private slots:
         const auto stored = [&](const char* name) { return *registry.GetStringValue(kKeyPath, name); };
         QLocale::setDefault(QLocale("de_DE"));
         settings.createKey();
-        settings.writePosition(name::Top, 1234.5f);
+        settings.writePosition(name::Top, 1234.567f);
         settings.writePath(name::Editor, "Error");
         const std::string eightBit = "/opt/caf\xE9/\x80\x81\xEF\xBF\xBD";
         registry.SetStringValue(kKeyPath, name::HTMLfile, eightBit);
-        QCOMPARE(stored(name::Top) + '|' + std::to_string(*settings.readPosition(name::Top)), "1234,5|1234.500000");
+        QCOMPARE(stored(name::Top) + '|' + std::to_string(*settings.readPosition(name::Top)), "1234,567|1234.567017");
         QCOMPARE(settings.readPath(name::Editor), "");
         const QString shown = settings.readPath(name::HTMLfile);
         QCOMPARE(shown, "/opt/café/€\u0081ï¿½");

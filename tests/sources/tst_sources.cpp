@@ -3,8 +3,8 @@
 // list lives.
 
 #include "fakes/FakePlatform.h"
-#include "fakes/MemoryRegistryApi.h"
 #include "fakes/TestFiles.h"
+#include "settings/HiveRegistryApi.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
 #include "sources/Sources.h"
@@ -24,7 +24,8 @@ class TestSources : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QString m_path;
-    test::MemoryRegistryApi m_api;
+    QTemporaryDir m_hiveFolder;
+    registry::HiveRegistryApi m_api{m_hiveFolder.path().toStdString()};
     registry::Registry m_registry{m_api, {}};
     settings::Settings m_settings{m_registry};
     test::FakePlatform m_platform;
