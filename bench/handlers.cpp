@@ -81,8 +81,9 @@ int main(int argc, char** argv)
     window.show();
     QApplication::processEvents();
 
-    // Inputs that make an anchor just under a slot's 32,767 characters.
-    const int maxLength = window.txtENTRY[0]->maxLength();
+    // Inputs that make an anchor just under 32,767 characters, the longest a
+    // text box takes unless told otherwise; the slots take any length.
+    const int maxLength = 32767;
     window.optSource[0]->setChecked(true);
     window.txtSOURCE->setText(QStringLiteral("Wired News"));
     window.txtDESCRIPTION->setText(QString(200, u'd'));

@@ -12,6 +12,7 @@
 #
 #   scripts/bench.sh [counted start-up runs, default 100]
 set -euo pipefail
+shopt -s inherit_errexit # a benchmark program that fails fails the table
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-100}
 build=${ANCHORLY_BENCH_BUILD:-$root/build/bench}
