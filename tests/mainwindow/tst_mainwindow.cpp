@@ -1,17 +1,15 @@
-// The windows over a fake platform and settings in memory, driven as a user
-// drives them: composing, keys, start-up, and what the three windows draw.
-// The string rules are tested in tests/composer.
+// The main window over a fake platform and settings in a temporary hive,
+// driven as a user drives it: composing, keys, start-up and shut-down, and
+// what the three windows draw.
 
 #include "about/frmabout.h"
 #include "composer/Composer.h"
 #include "fakes/FakePlatform.h"
+#include "fakes/TempSettings.h"
 #include "mainwindow/BorderShape.h"
 #include "mainwindow/ControlColors.h"
 #include "mainwindow/frmMain.h"
 #include "resources/Resources.h"
-#include "settings/HiveRegistryApi.h"
-#include "settings/Registry.h"
-#include "settings/Settings.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -23,25 +21,19 @@ namespace {
 
 // A main window in the font the program runs with; its folder is a fresh
 // temporary one (no sources file).
-struct Fixture {
+struct Fixture : test::TempSettings {
     QTemporaryDir appFolder;
     test::FakePlatform platform;
-    QTemporaryDir hiveFolder;
-    registry::HiveRegistryApi registryApi{hiveFolder.path().toStdString()};
-    registry::Registry registry{registryApi, {}};
-    settings::Settings settings{registry};
     std::unique_ptr<frmMain> window;
 
-    // Loads the window over these stored values (name=value, ";" between)
-    // and types the three inputs into it.
-    frmMain& open(const QString& stored, const QString& url = {}, const QString& description = {},
+    // Loads the window over these stored values (see store()) and types the
+    // three inputs into it.
+    frmMain& open(const QString& values, const QString& url = {}, const QString& description = {},
                   const QString& source = {})
     {
         QApplication::setFont(resources::dialogFont());
         platform.appFolder = appFolder.path();
-        settings.createKey();
-        for (const QString& pair : stored.split(';', Qt::SkipEmptyParts))
-            settings.writePath(pair.section('=', 0, 0).toLatin1().constData(), pair.section('=', 1));
+        store(values);
         window = std::make_unique<frmMain>(platform, settings);
         window->Form_Load();
         window->txtHREF->setText(url);
@@ -49,8 +41,6 @@ struct Fixture {
         window->txtSOURCE->setText(source);
         return *window;
     }
-
-    QString stored(const char* name) { return settings.readPath(name); }
 };
 
 // The text a tooltip shows: the toolkit takes a text that looks like markup as rich text.
@@ -151,27 +141,6 @@ private slots:
         QCOMPARE(w.txtENTRY[0]->cursorPosition(), 0);
         w.cmdCopyToClipboard_Click();
         QVERIFY(f.platform.clipboardText == anchor + "\r\n\r\n\r\n\r\n");
-    }
-
-    // The composer's own rules and texts: the first occurrence replaced, case
-    // and all; the placeholders removed from the joined slots in turn, a
-    // filled slot's word first; blanks trimmed, tabs kept; a slot filled
-    // beyond six characters.
-    void composerRules()
-    {
-        using namespace composer;
-        QCOMPARE(sReplace("abcabc", "b", "x") + '|' + sReplace("abc", "B", "x") + '|' + sReplace("abc", "", "x") + '|' +
-                     sReplace("", "", "x"),
-                 "axcabc|abc|xabc|");
-        QCOMPARE(assembleHtmlSource({"Entry1 x Entry2", "Entry2", "entry3", "Entry4", "Entry5"}),
-                 " x \r\nEntry2\r\nentry3\r\n\r\n");
-        QCOMPARE(trimBlanks(" \ta b\t "), "\ta b\t");
-        QVERIFY(isFilled("1234567") && !isFilled("123456"));
-        QCOMPARE(
-            QStringList({urlPrompt(), descriptionPrompt(), sourcePrompt(), allFilledMessage()}),
-            QStringList({"Enter a URL please..." + QString(32, ' '), "Enter a DESCRIPTION please..." + QString(25, ' '),
-                         "Enter a SOURCE please, or pick one from the list...",
-                         "All entries are now filled (use any \"Clear\" - button to remove an entry)."}));
     }
 
     // What keys do in the list mode with all three boxes filled. Tab,
@@ -382,41 +351,6 @@ private slots:
         w.menuChangeBorderColor_Click();
         w.menuDefaultcolor_Click();
         QCOMPARE(state(), "65280 65280");
-    }
-
-    // The preferences: a stored "Error" shows as nothing; each pick opens in
-    // the program's folder with its filter, goes into its field (lower-cased
-    // where that names the same file) and ends a highlight; a close stores
-    // the three fields.
-    void preferences()
-    {
-        Fixture f;
-        f.open("Browser=Error;Editor=/e;HTMLfile=/h");
-        const QString chosen = f.appFolder.path() + "/Web.EXE";
-        const QString lowerFolder = f.appFolder.path().toLower(); // a link there names the same file
-        const auto removeLowerFolder = qScopeGuard([&] {
-            if (lowerFolder != f.appFolder.path())
-                QDir(lowerFolder).removeRecursively();
-        });
-        QVERIFY(QFile(chosen).open(QIODevice::WriteOnly) && QDir().mkpath(lowerFolder) &&
-                QFile::link(chosen, chosen.toLower()));
-        auto* prefs = new frmPrefs(f.platform, f.settings, f.window.get());
-        QCOMPARE(prefs->browserPath(), "");
-        prefs->setLocateHighlight(prefs->cmdLocateBrowser(), true);
-        f.platform.openAnswer = chosen;
-        prefs->cmdLocateBrowser()->click();
-        f.platform.openAnswer.reset();
-        prefs->findChild<QPushButton*>("cmdLocateHTMLfile")->click();
-        QVERIFY(frmPrefs::buttonColour(prefs->cmdLocateBrowser()) != QColor(frmPrefs::kHighlightColour));
-        QStringList dialogs;
-        for (const FileOpenDialog& dialog : f.platform.openDialogs)
-            dialogs << dialog.title + '|' + dialog.filter + '|' + (dialog.initDir == f.appFolder.path() ? "" : "?");
-        QCOMPARE(dialogs, QStringList({"Locate your Browser|Program files (*.exe)|*.exe|",
-                                       "Locate your HTML file|All Files (*.*)|*.*||"}));
-        prefs->show();
-        prefs->close(); // as the close box does
-        QCOMPARE(f.stored("Browser") + ' ' + f.stored("Editor") + ' ' + f.stored("HTMLfile"),
-                 chosen.toLower() + " /e /h");
     }
 
     // Under a dark palette, with every text they can show (the longest

@@ -3,10 +3,8 @@
 // list lives.
 
 #include "fakes/FakePlatform.h"
+#include "fakes/TempSettings.h"
 #include "fakes/TestFiles.h"
-#include "settings/HiveRegistryApi.h"
-#include "settings/Registry.h"
-#include "settings/Settings.h"
 #include "sources/Sources.h"
 #include "sources/SourcesFile.h"
 #include "sources/SourcesLocation.h"
@@ -24,10 +22,8 @@ class TestSources : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     QString m_path;
-    QTemporaryDir m_hiveFolder;
-    registry::HiveRegistryApi m_api{m_hiveFolder.path().toStdString()};
-    registry::Registry m_registry{m_api, {}};
-    settings::Settings m_settings{m_registry};
+    test::TempSettings m_stored;
+    settings::Settings& m_settings = m_stored.settings;
     test::FakePlatform m_platform;
     QString m_selected; // the selections reported, in order
     const std::function<void(int)> m_select = [this](int index) { m_selected += QString::number(index); };
