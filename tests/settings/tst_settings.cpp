@@ -1,11 +1,8 @@
 // The settings catalogue: how stored texts read as each kind, and what the
 // readers and writers keep over a hive file.
 
-#include "settings/HiveRegistryApi.h"
-#include "settings/Registry.h"
-#include "settings/Settings.h"
+#include "fakes/TempSettings.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace anchorly;
@@ -40,10 +37,9 @@ private slots:
     // byte while unchanged; a changed one is stored as UTF-8.
     void overTheStore()
     {
-        QTemporaryDir folder;
-        registry::HiveRegistryApi api(folder.filePath("registry").toStdString());
-        registry::Registry registry(api, nullptr);
-        Settings settings(registry);
+        test::TempSettings store;
+        Settings& settings = store.settings;
+        registry::Registry& registry = store.registry;
         const auto stored = [&](const char* name) { return *registry.GetStringValue(kKeyPath, name); };
         QLocale::setDefault(QLocale("de_DE"));
         settings.createKey();
