@@ -28,8 +28,9 @@ inline void setBackColor(QWidget* widget, quint32 color)
     palette.setColor(QPalette::Base, background);
     palette.setColor(QPalette::Button, background);
     const QColor text = readableTextOn(background, QGuiApplication::palette().color(QPalette::Active, QPalette::Text));
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::ButtonText, text);
+    // The window text role draws a box's scroll bar arrows on that background.
+    for (const auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        palette.setColor(role, text);
     widget->setPalette(palette);
 }
 

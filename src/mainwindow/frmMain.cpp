@@ -81,8 +81,7 @@ void frmMain::styleControls()
     Shape1->raise();
 
     ui->lblLinkentries->adjustSize();
-    lblInfo->setAutoFillBackground(true);
-    setForeColor(lblInfo, kDarkGrey);
+    setForeColor(lblInfo, kDarkGrey); // its face is filled while it shows a message
     // The stand-in font is wider than the classic one: the info line grows
     // toward "Clear all entries" rather than lose the end of its longest
     // message, and the target list shows its longest target whole.

@@ -61,6 +61,7 @@ void frmMain::cmdADD_Click()
         }
         if (composer::filledCount(slotTexts(txtENTRY)) == composer::kSlotCount) {
             lblInfo->setText(composer::allFilledMessage());
+            lblInfo->setAutoFillBackground(true);
             cmdADD->setEnabled(false);
         }
         updateHTMLsource();
@@ -107,6 +108,7 @@ void frmMain::afterSlotsCleared()
 {
     cmdADD->setEnabled(true);
     lblInfo->setText(QString());
+    lblInfo->setAutoFillBackground(false);
     updateHTMLsource();
     txtHREF->setFocus();
 }

@@ -356,7 +356,7 @@ private slots:
     // Under a dark palette, with every text they can show (the longest
     // target, the fifth slot's message, filled and marked boxes, locations, a
     // marked button), the three windows draw each caption whole inside its
-    // control and its window, and every text at a contrast of 4.5:1 or better
+    // control and its window, and every text of a control in use at a contrast of 4.5:1 or better
     // between the lightest and the darkest pixel of its area (relative
     // luminance of the web's accessibility guidelines). No menu separator
     // draws its caption; the longest target piece keeps clear of the
@@ -372,7 +372,10 @@ private slots:
         Fixture f;
         frmMain& w = f.open("Editor=/x/<b>y</b>;HTMLfile=/z;Browser=/x;ComboIndex=1;Source Option Text=True", "u", "d");
         w.lblTARGET_Click();
-        w.lblInfo->setText(composer::allFilledMessage());
+        w.txtSOURCE->setText("s");
+        for (int slot = 0; slot < 5; ++slot) // the fifth add shows the info line's message
+            w.cmdADD_Click();
+        w.txtSOURCE->clear();
         w.cmdADD_Click(); // marks the source box
         w.txtSOURCE->setText("s");
         frmPrefs prefs(f.platform, f.settings, &w);
@@ -403,11 +406,17 @@ private slots:
                     for (int x = pixels.left(); x <= pixels.right(); ++x)
                         shades.push_back(luminance(shot.pixel(x, y)));
                 const auto [darkest, lightest] = std::minmax_element(shades.begin(), shades.end());
-                QVERIFY2((*lightest + 0.05) / (*darkest + 0.05) >= 4.5, qPrintable(control->objectName() + text));
+                QVERIFY2(!control->isEnabled() || (*lightest + 0.05) / (*darkest + 0.05) >= 4.5,
+                         qPrintable(control->objectName() + text));
             }
         }
+        // The scroll bar arrows take the box's text colour; an empty info line draws no strip.
+        QVERIFY(contrastRatio(w.txtHTMLsource->palette().color(QPalette::WindowText), toQColor(kLightGrey)) >= 4.5);
+        w.findChild<QPushButton*>("cmdClearEntry1")->click();
         const QImage whole = w.grab().toImage(); // the frame is drawn over the row's face
         QCOMPARE(whole.pixel(w.Shape1->mapTo(&w, QPoint(1, 1))), qRgb(0, 255, 0));
+        QCOMPARE(whole.pixel(w.lblInfo->mapTo(&w, w.lblInfo->rect().center())),
+                 whole.pixel(w.lblInfo->mapTo(&w, QPoint(-2, -2))));
         QCOMPARE(w.windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
         for (QAction* action : w.findChildren<QAction*>())
             QVERIFY(!action->isSeparator() || action->text().isEmpty());
