@@ -63,8 +63,8 @@ private slots:
         QByteArray high; // every byte the code page maps apart from Latin-1, the five undefined ones included
         for (char byte = '\x80'; byte != '\xA0'; ++byte)
             high += byte;
-        row("blank lines, leading blanks", "Wired News\r\n\r\n   \r\n  CNN\r\n", "BBC", "  CNN|BBC|Wired News#1#1#1#0",
-            "  CNN\r\nBBC\r\nWired News\r\n");
+        row("blank lines, leading blanks, a tab", "Wired News\r\n\r\n   \r\n\t\r\n  CNN\r\n", "BBC",
+            "\t|  CNN|BBC|Wired News#2#2#2#0", "\t\r\n  CNN\r\nBBC\r\nWired News\r\n");
         row("CR, LF, CR LF, no last end", "c\rb\na\r\n\nd", "  E  ", "a|b|c|d|E#4#4#4#0", "a\r\nb\r\nc\r\nd\r\nE\r\n");
         row("case-blind, stable", "b\r\nB\r\na\r\n", "A", "a|A|b|B#1#1#1#0", "a\r\nA\r\nb\r\nB\r\n");
         row("duplicate", "CNN\r\n", " CNN ", "CNN#-1##9#0", "CNN\r\n");
