@@ -30,8 +30,8 @@ private slots:
     }
 
     // The program is the shortest runnable prefix, a bare name is looked up on
-    // PATH, the rest after one blank is one argument and a blank rest none.
-    // Lines without a program part, blanks in paths, missing programs and
+    // PATH, the rest after one blank is one argument and a blank rest none; a
+    // blank first leaves no program. Empty locations, missing programs and
     // files that are no program come through the launch table's real starts.
     void commandLine()
     {
@@ -41,7 +41,8 @@ private slots:
               {"@/run   ", "1|@/run|-"},
               {"anchorly-test-tool my page.html", "1|@/bin/anchorly-test-tool|my page.html"},
               {"@/a b/prog x", "1|@/a b/prog|x"},
-              {"@/sub ", "3|@/sub|-"}}) {
+              {"@/sub ", "3|@/sub|-"},
+              {" @/run me", "0||-"}}) {
             const CommandLineSplit got = splitCommandLine(path(line));
             QCOMPARE(QStringLiteral("%1|%2|%3").arg(got.outcome).arg(got.program, got.argument.value_or("-")),
                      path(split));
