@@ -10,11 +10,11 @@
 # hundred runs. In between, the row says "borderline": on this machine, now,
 # the measurement cannot tell.
 #
-#   scripts/bench.sh [counted start-up runs, default 100]
+#   scripts/bench.sh [counted start-up runs, default 300]
 set -euo pipefail
 shopt -s inherit_errexit # a benchmark program that fails fails the table
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=${1:-100}
+runs=${1:-300}
 build=${ANCHORLY_BENCH_BUILD:-$root/build/bench}
 jobs=${ANCHORLY_JOBS:-$(nproc)}
 targets=(bench_startup bench_startup_anchorly bench_bare_window bench_sources_load bench_handlers
