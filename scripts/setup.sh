@@ -18,8 +18,5 @@ done < "$here/debian-packages.txt"
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "Installing missing packages: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -ne 0 ] && sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq "${missing[@]}"
+"$here/admin.sh" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"$here/admin.sh" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
