@@ -88,12 +88,13 @@ class Desktop:
         return subprocess.run(args, env=self.env, capture_output=True, timeout=timeout).stdout.decode()
 
     def windows(self, program, kind=None):
-        """The program's visible windows, as [id, x, y, width, height]; kind "NORMAL", "DIALOG"..."""
+        """The program's visible windows, as [id, x, y, width, height]; kind "NORMAL", "DIALOG"... among the window's
+        types (newer toolkits give a drop-down list its own type before NORMAL, older ones NORMAL alone)"""
         found = [[w] + [int(n) for n in re.findall(r"\b(?:X|Y|WIDTH|HEIGHT)=(\d+)", self.run(
             "xdotool", "getwindowgeometry", "--shell", w))] for w in self.run(
             "xdotool", "search", "--onlyvisible", "--pid", str(program.pid)).split()]
-        return [w for w in found if not kind or f"= _NET_WM_WINDOW_TYPE_{kind}" in self.run(
-            "xprop", "-id", w[0], "_NET_WM_WINDOW_TYPE")]
+        return [w for w in found if not kind or re.search(rf"[=,] _NET_WM_WINDOW_TYPE_{kind}\b", self.run(
+            "xprop", "-id", w[0], "_NET_WM_WINDOW_TYPE"))]
 
     def keys(self, *keys):
         self.run("xdotool", "key", "--delay", "60", *keys)

@@ -12,9 +12,10 @@ def wayland(desktop):
                   log=os.path.join(desktop.root, "weston.log"))
     wait_for("Weston", lambda: os.path.exists(os.path.join(desktop.env["XDG_RUNTIME_DIR"], socket)), 30)
     program = desktop.start({"WAYLAND_DISPLAY": socket, "XDG_SESSION_TYPE": "wayland", "WAYLAND_DEBUG": "client"})
-    # The protocol log: the window is mapped once a buffer follows the compositor's first configure.
+    # The protocol log: the window is mapped once a buffer follows the compositor's first configure (objects are
+    # written "name@id" by older Wayland libraries, "name#id" by newer ones).
     log = lambda: open(program.log, errors="replace").read()
-    wait_for("the window to be mapped", lambda: re.search(r"xdg_toplevel@\d+\.configure.*?wl_surface@\d+\.attach",
+    wait_for("the window to be mapped", lambda: re.search(r"xdg_toplevel[@#]\d+\.configure.*?wl_surface[@#]\d+\.attach",
                                                           log(), re.S), 60)
     program.terminate()
     desktop.ended(program)
