@@ -17,6 +17,10 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QRadioButton>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace anchorly {
@@ -73,10 +77,32 @@ void closeForSessionEnd(frmMain& window, bool& endedBeforeShown)
         endedBeforeShown = true;
 }
 
+// A display that is named but cannot be reached (a server that has ended,
+// another user's) makes the toolkit abort while it starts. Its warnings have
+// named the display; one line says what it means, and the status is 1, not a
+// core dump.
+void displayUnreachable(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        return;
+    }
+    std::fputs("Anchorly needs a graphical desktop: the display cannot be opened.\n", stderr);
+    std::_Exit(1);
+}
+
 } // namespace
 
 int runAnchorly(int argc, char** argv)
 {
+    // A "-platform" option of the toolkit's own chooses as QT_QPA_PLATFORM does.
+    const bool platformChosen =
+        std::any_of(argv + std::min(argc, 1), argv + argc, [](const char* a) { return std::strcmp(a, "-platform") == 0; });
+    if (!platformChosen && displayMissing(DisplayEnvironment::current())) {
+        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+        return 1;
+    }
+
     // Given as an argument rather than through the environment, so that the
     // browser and the editor started from here make their own choice.
     std::vector<char*> arguments(argv, argv + argc);
@@ -87,7 +113,9 @@ int runAnchorly(int argc, char** argv)
     int argumentCount = int(arguments.size());
     arguments.push_back(nullptr);
 
+    const QtMessageHandler handler = qInstallMessageHandler(displayUnreachable);
     QApplication application(argumentCount, arguments.data());
+    qInstallMessageHandler(handler);
     QAccessible::installFactory(optionButtonAccessible);
     SessionEndWatcher sessionEnd;
     QApplication::setApplicationName(QString::fromLatin1(app::kTitle));
