@@ -51,6 +51,13 @@ public:
     // name exists, another number when it exists but cannot be started.
     virtual void shell(const QString& commandLine, int windowStyle) = 0;
 
+    // Starts a program as shell() does, with the same errors, then waits up to
+    // waitMs for it to end: the windows keep painting, the user's input waits.
+    // Returns its exit status when it ended in that time (128 plus the signal's
+    // number when a signal ended it), or -1 when it still runs or the program
+    // is ending.
+    virtual int shellAndWait(const QString& commandLine, int windowStyle, int waitMs) = 0;
+
     // Asks the desktop to open a web address with the user's default
     // program for it. The result is not reported.
     virtual void shellExecute(QWidget* parent, const QString& address, const QString& workingDirectory,

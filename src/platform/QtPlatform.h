@@ -32,6 +32,9 @@ public:
     // the user may not execute; 75 a folder, or a file this system cannot run;
     // 7 out of memory.
     void shell(const QString& commandLine, int windowStyle) override;
+    // The program runs as shell() starts it, watched by a small process of
+    // its own session that reports its end and gives up soon after waitMs.
+    int shellAndWait(const QString& commandLine, int windowStyle, int waitMs) override;
 
     // Opens the address with the desktop's default program; the working folder plays no part.
     void shellExecute(QWidget* parent, const QString& address, const QString& workingDirectory,

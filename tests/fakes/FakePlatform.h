@@ -43,6 +43,7 @@ public:
     QStringList readOnlyFolders;
     int year = 2026;
     QMap<QString, RuntimeError> shellErrors; // command lines that fail, with their error
+    QMap<QString, int> shellStatuses;        // how waited-for programs end; -1 (still running) when absent
     std::optional<QString> openAnswer;
     std::optional<quint32> colorAnswer; // none: the colour dialog is cancelled
     bool previousInstance = false;
@@ -57,6 +58,11 @@ public:
         shells.push_back({line, style});
         if (shellErrors.contains(line))
             throw *shellErrors.find(line);
+    }
+    int shellAndWait(const QString& line, int style, int) override
+    {
+        shell(line, style);
+        return shellStatuses.value(line, -1);
     }
     void shellExecute(QWidget* parent, const QString& url, const QString& dir, int show) override
     {

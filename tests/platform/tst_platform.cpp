@@ -8,6 +8,7 @@
 #include "platform/QtPlatform.h"
 #include "platform/RuntimeError.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,6 +26,10 @@ private slots:
     {
         for (const char* script : {"run", "run me", "a b/prog", "bin/anchorly-test-tool"})
             QVERIFY(test::writeBytes(path("@/") + script, "#!/bin/sh\n", true));
+        QVERIFY(test::writeBytes(path("@/fails"), "#!/bin/sh\nexit 3\n", true) &&
+                test::writeBytes(path("@/stays"), "#!/bin/sh\nexec sleep 3\n", true) &&
+                test::writeBytes(path("@/killed"), "#!/bin/sh\nkill -9 $$\n", true) &&
+                test::writeBytes(path("@/junk"), "no program", true));
         QVERIFY(test::writeBytes(path("@/a"), "text") && QDir(m_dir.path()).mkdir("sub"));
         qputenv("PATH", QFile::encodeName(path("@/bin")) + ":/usr/bin:/bin");
     }
@@ -80,6 +85,31 @@ private slots:
         QVERIFY(holder.waitForFinished(10000) && QFile::exists(lock) && !QtPlatform(lock).prevInstance());
     }
 
+    // A program waited for reports how it ended, or -1 while it runs on; a
+    // failed start raises as shell() does. Neither the program nor its
+    // watcher keeps this copy's lock once it is gone.
+    void shellAndWait()
+    {
+        const QString lock = path("@/watched.lock");
+        auto platform = std::make_unique<QtPlatform>(lock);
+        QVERIFY(!platform->prevInstance());
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(platform->shellAndWait(path("@/stays"), 1, 1000), -1);
+        QVERIFY(clock.elapsed() >= 1000 && clock.elapsed() < 6000);
+        QCOMPARE(platform->shellAndWait(path("@/fails x"), 1, 60000), 3);
+        QCOMPARE(platform->shellAndWait(path("@/killed"), 1, 60000), 128 + 9);
+        try {
+            platform->shellAndWait(path("@/junk"), 1, 60000);
+            QFAIL("a file that is no program started");
+        } catch (const RuntimeError& error) {
+            QCOMPARE(error.number(), errnum::PathFileAccess);
+        }
+        QVERIFY(clock.elapsed() < 30000);
+        platform.reset();
+        QVERIFY(!QtPlatform(lock).prevInstance());
+    }
+
     // When the check itself cannot work it raises 75, naming the file: a
     // folder in its place, a file in its folder's place, another user's file.
     void prevInstanceCheckFails()
@@ -97,23 +127,34 @@ private slots:
         }
     }
 
-    // X where the window can be placed, a Wayland-only session natively, the user's own choice untouched.
+    // X where the window can be placed, a Wayland-only session natively, the user's own choice untouched; with
+    // no display at all one line says so, unless the chosen platform needs none.
     void displayPlatform_data()
     {
         QTest::addColumn<QByteArrayList>("environment"); // QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY, XDG_SESSION_TYPE
         QTest::addColumn<QByteArray>("platform");
-        QTest::newRow("X") << QByteArrayList{"", "", ":0", "x11"} << QByteArray();
-        QTest::newRow("Wayland and XWayland") << QByteArrayList{"", "wayland-0", ":0", "wayland"} << QByteArray("xcb");
-        QTest::newRow("Wayland only") << QByteArrayList{"", "wayland-1", "", ""} << QByteArray("wayland");
-        QTest::newRow("Wayland, default socket") << QByteArrayList{"", "", "", "wayland"} << QByteArray("wayland");
-        QTest::newRow("chosen by the user") << QByteArrayList{"wayland", "wayland-0", ":0", "wayland"} << QByteArray();
-        QTest::newRow("no desktop") << QByteArrayList{"", "", "", "tty"} << QByteArray();
+        QTest::addColumn<bool>("missing");
+        QTest::newRow("X") << QByteArrayList{"", "", ":0", "x11"} << QByteArray() << false;
+        QTest::newRow("Wayland and XWayland") << QByteArrayList{"", "wayland-0", ":0", "wayland"} << QByteArray("xcb")
+                                              << false;
+        QTest::newRow("Wayland only") << QByteArrayList{"", "wayland-1", "", ""} << QByteArray("wayland") << false;
+        QTest::newRow("Wayland, default socket") << QByteArrayList{"", "", "", "wayland"} << QByteArray("wayland")
+                                                 << false;
+        QTest::newRow("chosen by the user") << QByteArrayList{"wayland", "wayland-0", ":0", "wayland"} << QByteArray()
+                                            << false;
+        QTest::newRow("no desktop") << QByteArrayList{"", "", "", "tty"} << QByteArray() << true;
+        QTest::newRow("xcb chosen, no display") << QByteArrayList{"xcb", "", "", ""} << QByteArray() << true;
+        QTest::newRow("a list, one needs no display") << QByteArrayList{"wayland-egl;vnc:size=800x600", "", "", ""}
+                                                      << QByteArray() << false;
     }
     void displayPlatform()
     {
         QFETCH(QByteArrayList, environment);
         QFETCH(QByteArray, platform);
-        QCOMPARE(displayPlatformFor({environment[0], environment[1], environment[2], environment[3]}), platform);
+        QFETCH(bool, missing);
+        const DisplayEnvironment given{environment[0], environment[1], environment[2], environment[3]};
+        QCOMPARE(displayPlatformFor(given), platform);
+        QCOMPARE(displayMissing(given), missing);
     }
 };
 
