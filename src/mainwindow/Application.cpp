@@ -17,10 +17,15 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QRadioButton>
+#include <QThread>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace anchorly {
@@ -75,6 +80,22 @@ void closeForSessionEnd(frmMain& window, bool& endedBeforeShown)
         window.close();
     else
         endedBeforeShown = true;
+}
+
+// The toolkit ends the program with exit(1) when its connection to the X
+// server breaks (the server ends at logout before the program is asked to
+// quit): no event and no aboutToQuit comes first. Functions registered with
+// atexit still run then, on the thread that called exit, before the objects
+// on the stack (the windows, the settings) are gone. The one registered here
+// stores what a close stores: it reads only the controls' own state and
+// writes plain files, and touches neither the display nor an event loop.
+frmMain* windowToStoreAtExit = nullptr;
+
+void storeAtExit()
+{
+    frmMain* window = std::exchange(windowToStoreAtExit, nullptr);
+    if (window != nullptr && QThread::currentThread() == window->thread())
+        window->commitSession();
 }
 
 // A display that is named but cannot be reached (a server that has ended,
@@ -146,8 +167,19 @@ int runAnchorly(int argc, char** argv)
     window.Form_Load();
     if (platform.hasEnded() || endedBeforeShown)
         return 0;
+#if QT_CONFIG(sessionmanager)
+    // Before the session ends (and the display with it) the session manager
+    // asks every program to store its data; the logout may still be cancelled.
+    QObject::connect(
+        &application, &QGuiApplication::commitDataRequest, &window,
+        [&window](QSessionManager&) { window.commitSession(); }, Qt::DirectConnection);
+#endif
     window.show();
-    return QApplication::exec();
+    static const bool registered = std::atexit(storeAtExit) == 0;
+    windowToStoreAtExit = registered ? &window : nullptr;
+    const int status = QApplication::exec();
+    windowToStoreAtExit = nullptr;
+    return status;
 }
 
 } // namespace anchorly

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 class QWidget;
 
@@ -83,6 +84,14 @@ public:
     // True when another copy of the program already runs for this user.
     // May throw RuntimeError when the check itself fails.
     virtual bool prevInstance() = 0;
+
+    // The two ends of a channel between this user's copies. The copy that
+    // runs (prevInstance() answered false) hears of each later start through
+    // `called`, run on the event loop; the later copy asks it to come forward
+    // with callPrevInstance(). Nobody else can use the channel. Best effort:
+    // neither end reports a failure.
+    virtual void onCalledByNextInstance(std::function<void()> called) = 0;
+    virtual void callPrevInstance() = 0;
 
     // The screen's size in twips, and how many twips make one pixel.
     virtual int screenWidthTwips() const = 0;

@@ -57,6 +57,14 @@ public:
     // a file of another user).
     bool prevInstance() override;
 
+    // The channel is a local socket beside the lock file (anchorly.socket),
+    // opened by the copy that holds the lock, readable and writable by its
+    // user alone; a connection from a process of another user is dropped
+    // unheard. A connection is the whole message.
+    void onCalledByNextInstance(std::function<void()> called) override;
+    void callPrevInstance() override;
+    QString channelPath() const;
+
     int screenWidthTwips() const override;
     int screenHeightTwips() const override;
     int twipsPerPixel() const override;
@@ -87,6 +95,10 @@ public:
 private:
     QString m_lockFilePath;
     int m_lockFd = -1; // the locked file while this copy holds the lock
+    int m_channelFd = -1; // the listening socket while this copy holds the lock
+    std::unique_ptr<QObject> m_channelNotifier;
+    std::function<void()> m_called;
+    void openChannel();
     bool m_ended = false;
     std::unique_ptr<QObject> m_endedFilter;
 };

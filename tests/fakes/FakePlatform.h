@@ -79,6 +79,10 @@ public:
     QString userDataFolder() const override { return dataFolder; }
     bool canWriteFolder(const QString& folder) const override { return !readOnlyFolders.contains(folder); }
     bool prevInstance() override { return instanceError ? throw *instanceError : previousInstance; }
+    std::function<void()> calledByNextInstance;
+    int prevInstanceCalls = 0;
+    void onCalledByNextInstance(std::function<void()> called) override { calledByNextInstance = std::move(called); }
+    void callPrevInstance() override { ++prevInstanceCalls; }
     int screenWidthTwips() const override { return 1024 * 15; }
     int screenHeightTwips() const override { return 768 * 15; }
     int twipsPerPixel() const override { return 15; }

@@ -276,8 +276,9 @@ private slots:
         QCOMPARE(f.platform.endCalls, 1);
     }
 
-    // A second copy is told so and ends before it loads; a check that fails
-    // is reported with the closing line its number calls for, and the start goes on.
+    // A second copy is told so, calls the running one forward and ends before
+    // it loads; a check that fails is reported with the closing line its number
+    // calls for, and the start goes on.
     void instanceCheck_data()
     {
         QTest::addColumn<int>("error"); // 0: the check finds another copy
@@ -302,7 +303,15 @@ private slots:
         QCOMPARE(w.Form_Initialize(), error != 0);
         const auto& box = f.platform.msgBoxes.at(0);
         QCOMPARE(QString::number(box.style) + ' ' + box.title + ": " + box.prompt, message);
-        QCOMPARE(f.platform.endCalls, error ? 0 : 1);
+        QCOMPARE(f.platform.endCalls + f.platform.prevInstanceCalls, error ? 0 : 2);
+        // The copy that runs comes forward, out of minimized, when a later start calls it.
+        f.platform.previousInstance = false;
+        f.platform.instanceError.reset();
+        frmMain running(f.platform, f.settings);
+        QVERIFY(running.Form_Initialize());
+        running.showMinimized();
+        f.platform.calledByNextInstance();
+        QTRY_VERIFY(!running.isMinimized() && running.isActiveWindow());
     }
 
     // The target list shows on a click on the target piece and hides on a

@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace anchorly;
@@ -58,7 +59,8 @@ private slots:
     }
 
     // Only a live holder counts, in this process or another; whatever file a
-    // crash, a power loss or another program left is taken over.
+    // crash, a power loss or another program left is taken over. The holder
+    // hears a later copy's call through a channel of its user's alone.
     void prevInstance_data()
     {
         QTest::addColumn<QByteArray>("leftover");
@@ -74,10 +76,19 @@ private slots:
         QFETCH(QByteArray, leftover);
         const QString lock = path("@/anchorly.lock");
         QVERIFY(test::writeBytes(lock, leftover));
+        const QString channel = path("@/anchorly.socket");
         {
             QtPlatform first(lock), second(lock);
+            int called = 0;
+            first.onCalledByNextInstance([&called] { ++called; });
             QVERIFY(!first.prevInstance() && second.prevInstance() && !first.prevInstance());
+            second.callPrevInstance(); // the channel: the holder's user alone may use it
+            QTRY_COMPARE(called, 1);
+            struct stat status {};
+            QVERIFY(::stat(qPrintable(channel), &status) == 0 && S_ISSOCK(status.st_mode) &&
+                    (status.st_mode & 07777) == 0600);
         }
+        QVERIFY(!QFileInfo::exists(channel));
         QProcess holder; // the kernel's lock, held by another program until it is killed
         holder.start("flock", {"--no-fork", lock, "sh", "-c", "echo locked; exec sleep 600"});
         QVERIFY(holder.waitForReadyRead(10000) && QtPlatform(lock).prevInstance());
