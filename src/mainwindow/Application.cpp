@@ -117,8 +117,8 @@ void displayUnreachable(QtMsgType type, const QMessageLogContext& context, const
 int runAnchorly(int argc, char** argv)
 {
     // A "-platform" option of the toolkit's own chooses as QT_QPA_PLATFORM does.
-    const bool platformChosen =
-        std::any_of(argv + std::min(argc, 1), argv + argc, [](const char* a) { return std::strcmp(a, "-platform") == 0; });
+    const bool platformChosen = std::any_of(argv + std::min(argc, 1), argv + argc,
+                                            [](const char* a) { return std::strcmp(a, "-platform") == 0; });
     if (!platformChosen && displayMissing(DisplayEnvironment::current())) {
         std::fprintf(stderr, "%s\n", kNoDisplayMessage);
         return 1;

@@ -94,7 +94,7 @@ public:
 
 private:
     QString m_lockFilePath;
-    int m_lockFd = -1; // the locked file while this copy holds the lock
+    int m_lockFd = -1;    // the locked file while this copy holds the lock
     int m_channelFd = -1; // the listening socket while this copy holds the lock
     std::unique_ptr<QObject> m_channelNotifier;
     std::function<void()> m_called;

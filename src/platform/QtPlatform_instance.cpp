@@ -129,8 +129,8 @@ void QtPlatform::openChannel()
         for (int peer; (peer = ::accept4(m_channelFd, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) {
             ucred credentials{};
             socklen_t size = sizeof credentials;
-            const bool sameUser = ::getsockopt(peer, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 &&
-                                  credentials.uid == ::geteuid();
+            const bool sameUser =
+                ::getsockopt(peer, SOL_SOCKET, SO_PEERCRED, &credentials, &size) == 0 && credentials.uid == ::geteuid();
             ::close(peer);
             if (sameUser && m_called && !m_ended)
                 m_called();

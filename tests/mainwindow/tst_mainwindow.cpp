@@ -314,6 +314,36 @@ private slots:
         QTRY_VERIFY(!running.isMinimized() && running.isActiveWindow());
     }
 
+    // A link dropped outside the boxes (here on the info line, and on a slot,
+    // which takes no text) fills the address and the description and moves
+    // the focus on to the first box still empty, the typed source only in its
+    // mode; a drop into a box is the box's own.
+    void dropLink()
+    {
+        Fixture f;
+        frmMain& w = f.open({}, "old", "", "");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const auto drop = [&w](QWidget* target, const char* format, const QString& content) {
+            QMimeData data;
+            data.setData(format, content.toUtf8());
+            QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &dropped);
+            return w.txtHREF->text() + '|' + w.txtDESCRIPTION->text() + '|' +
+                   (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "");
+        };
+        const QString html = "<a href=\"https://a.example/\">Page</a>";
+        QCOMPARE(drop(w.lblInfo, "text/html", html), "https://a.example/|Page|cmdADD");
+        QCOMPARE(drop(w.txtDESCRIPTION, "text/plain", "www.x"), "https://a.example/|www.xPage|cmdADD");
+        w.optSource[0]->click();
+        QCOMPARE(drop(w.txtENTRY[2], "text/uri-list", "https://b.example/\r\n"),
+                 "https://b.example/|www.xPage|txtSOURCE");
+        w.txtHREF->undo();
+        QCOMPARE(w.txtHREF->text(), "https://a.example/");
+    }
+
     // The target list shows on a click on the target piece and hides on a
     // click elsewhere or a pick, which sets the piece. A hover lights a label
     // and moves the focus into its input (the list in the list mode); the

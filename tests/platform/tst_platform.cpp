@@ -146,17 +146,17 @@ private slots:
         QTest::addColumn<QByteArray>("platform");
         QTest::addColumn<bool>("missing");
         QTest::newRow("X") << QByteArrayList{"", "", ":0", "x11"} << QByteArray() << false;
-        QTest::newRow("Wayland and XWayland") << QByteArrayList{"", "wayland-0", ":0", "wayland"} << QByteArray("xcb")
-                                              << false;
+        QTest::newRow("Wayland and XWayland")
+            << QByteArrayList{"", "wayland-0", ":0", "wayland"} << QByteArray("xcb") << false;
         QTest::newRow("Wayland only") << QByteArrayList{"", "wayland-1", "", ""} << QByteArray("wayland") << false;
-        QTest::newRow("Wayland, default socket") << QByteArrayList{"", "", "", "wayland"} << QByteArray("wayland")
-                                                 << false;
-        QTest::newRow("chosen by the user") << QByteArrayList{"wayland", "wayland-0", ":0", "wayland"} << QByteArray()
-                                            << false;
+        QTest::newRow("Wayland, default socket")
+            << QByteArrayList{"", "", "", "wayland"} << QByteArray("wayland") << false;
+        QTest::newRow("chosen by the user")
+            << QByteArrayList{"wayland", "wayland-0", ":0", "wayland"} << QByteArray() << false;
         QTest::newRow("no desktop") << QByteArrayList{"", "", "", "tty"} << QByteArray() << true;
         QTest::newRow("xcb chosen, no display") << QByteArrayList{"xcb", "", "", ""} << QByteArray() << true;
-        QTest::newRow("a list, one needs no display") << QByteArrayList{"wayland-egl;vnc:size=800x600", "", "", ""}
-                                                      << QByteArray() << false;
+        QTest::newRow("a list, one needs no display")
+            << QByteArrayList{"wayland-egl;vnc:size=800x600", "", "", ""} << QByteArray() << false;
     }
     void displayPlatform()
     {

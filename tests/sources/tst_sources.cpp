@@ -151,8 +151,9 @@ private slots:
         QCOMPARE(m_platform.shells.back().commandLine, "gnome-text-editor " + own);
         QVERIFY(m_platform.msgBoxes.empty());
         editList(&combo, own, m_platform, {"xdg-open"});
-        QVERIFY(m_platform.msgBoxes.at(0).prompt.endsWith(" in any text editor, then press Refresh:\r\n" + own +
-                                                          "\r\n\r\nxdg-open: ended with status 3 without opening the file"));
+        QVERIFY(m_platform.msgBoxes.at(0).prompt.endsWith(
+            " in any text editor, then press Refresh:\r\n" + own +
+            "\r\n\r\nxdg-open: ended with status 3 without opening the file"));
         editList(&combo, m_dir.path() + "/none/sources.txt", m_platform);
         QCOMPARE(m_platform.shells.size(), size_t(3));
         QVERIFY(m_platform.msgBoxes.at(1).prompt.contains("/none/sources.txt"));
