@@ -40,35 +40,32 @@ private slots:
     {
         QTest::addColumn<QStringList>("formats"); // format, content, ...; text/x-moz-url is sent in UTF-16
         QTest::addColumn<QString>("link");        // address|text, or "none"
-        const auto row = [](const char* name, const QStringList& formats, const char* link) {
-            QTest::newRow(name) << formats << QString::fromUtf8(link);
-        };
         const QString html = "<meta charset=\"utf-8\"><a class=x\nHREF='https://b.example/?a=1&amp;b=2'>Tides &amp; "
                              "<b>harbours</b>&#x21;\n  now&nbsp;&#8364;</a> <a href=\"https://other.example\">2</a>";
-        row("moz-url, title", {"text/x-moz-url", "https://a.example/x?y=1&z=2\n Page  title \n", "text/plain", "www.p"},
-            "https://a.example/x?y=1&z=2|Page title");
-        row("moz-url, no title", {"text/x-moz-url", "https://a.example/"}, "https://a.example/|");
-        row("html anchor", {"text/html", html, "text/uri-list", "https://u.example"},
-            "https://b.example/?a=1&b=2|Tides & harbours! now \u20AC");
-        row("html without anchor, uri-list",
-            {"text/html", "<p>no link</p>", "text/uri-list",
-             "# a comment\r\n\r\nhttps://c.example/page\r\nhttps://d.example/\r\n"},
-            "https://c.example/page|");
-        row("plain address", {"text/plain", "  www.f.example/x\n"}, "www.f.example/x|");
-        row("plain mail address", {"text/plain", "mailto:x@y.example"}, "mailto:x@y.example|");
-        row("plain words", {"text/plain", "https://e.example/a b"}, "none");
-        row("nothing of use", {"text/plain", "", "application/x-other", "https://g.example"}, "none");
+        QTest::newRow("moz-url") << QStringList{"text/x-moz-url", "https://a.example/?y&z\n Page  title \n",
+                                                "text/plain", "www.p"}
+                                 << "https://a.example/?y&z|Page title";
+        QTest::newRow("html") << QStringList{"text/html", html, "text/uri-list", "https://u.example"}
+                              << "https://b.example/?a=1&b=2|Tides & harbours! now \u20AC";
+        QTest::newRow("uri-list") << QStringList{"text/html", "<p>no link</p>", "text/uri-list",
+                                                 "# a comment\r\n\r\nhttps://c.example/page\r\nhttps://d.example/\r\n"}
+                                  << "https://c.example/page|";
+        QTest::newRow("plain") << QStringList{"text/plain", "  www.f.example/x\n"} << "www.f.example/x|";
+        QTest::newRow("plain words") << QStringList{"text/plain", "https://e.example/a b", "other/x", "www.g"}
+                                     << "none";
     }
     void droppedLink()
     {
         QFETCH(QStringList, formats);
         QFETCH(QString, link);
         QMimeData data;
-        for (int i = 0; i + 1 < formats.size(); i += 2)
-            data.setData(formats[i], formats[i] == "text/x-moz-url"
-                                         ? QByteArray(reinterpret_cast<const char*>(formats[i + 1].utf16()),
-                                                      formats[i + 1].size() * 2)
-                                         : formats[i + 1].toUtf8());
+        for (int i = 0; i + 1 < formats.size(); i += 2) {
+            const QString& content = formats[i + 1];
+            data.setData(formats[i],
+                         formats[i] != "text/x-moz-url"
+                             ? content.toUtf8()
+                             : QByteArray(reinterpret_cast<const char*>(content.utf16()), content.size() * 2));
+        }
         const auto got = composer::droppedLink(data);
         QCOMPARE(got ? got->address + '|' + got->text : QString("none"), link);
     }

@@ -305,8 +305,7 @@ private slots:
         QCOMPARE(QString::number(box.style) + ' ' + box.title + ": " + box.prompt, message);
         QCOMPARE(f.platform.endCalls + f.platform.prevInstanceCalls, error ? 0 : 2);
         // The copy that runs comes forward, out of minimized, when a later start calls it.
-        f.platform.previousInstance = false;
-        f.platform.instanceError.reset();
+        f.platform = test::FakePlatform();
         frmMain running(f.platform, f.settings);
         QVERIFY(running.Form_Initialize());
         running.showMinimized();
@@ -328,14 +327,12 @@ private slots:
             QMimeData data;
             data.setData(format, content.toUtf8());
             QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &enter);
             QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &dropped);
-            return w.txtHREF->text() + '|' + w.txtDESCRIPTION->text() + '|' +
-                   (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "");
+            QApplication::sendEvent(target, &enter) && QApplication::sendEvent(target, &dropped);
+            return w.txtHREF->text() + '|' + w.txtDESCRIPTION->text() + '|' + QApplication::focusWidget()->objectName();
         };
-        const QString html = "<a href=\"https://a.example/\">Page</a>";
-        QCOMPARE(drop(w.lblInfo, "text/html", html), "https://a.example/|Page|cmdADD");
+        QCOMPARE(drop(w.lblInfo, "text/html", "<a href=\"https://a.example/\">Page</a>"),
+                 "https://a.example/|Page|cmdADD");
         QCOMPARE(drop(w.txtDESCRIPTION, "text/plain", "www.x"), "https://a.example/|www.xPage|cmdADD");
         w.optSource[0]->click();
         QCOMPARE(drop(w.txtENTRY[2], "text/uri-list", "https://b.example/\r\n"),
