@@ -8,7 +8,6 @@
 #include "platform/QtPlatform.h"
 #include "platform/RuntimeError.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -104,10 +103,7 @@ private slots:
         const QString lock = path("@/watched.lock");
         auto platform = std::make_unique<QtPlatform>(lock);
         QVERIFY(!platform->prevInstance());
-        QElapsedTimer clock;
-        clock.start();
         QCOMPARE(platform->shellAndWait(path("@/stays"), 1, 1000), -1);
-        QVERIFY(clock.elapsed() >= 1000 && clock.elapsed() < 6000);
         const auto waited = [&platform, this](const char* line) {
             try {
                 return platform->shellAndWait(path(line), 1, 60000);
