@@ -17,6 +17,15 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QRadioButton>
+#include <QThread>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 namespace anchorly {
@@ -73,10 +82,48 @@ void closeForSessionEnd(frmMain& window, bool& endedBeforeShown)
         endedBeforeShown = true;
 }
 
+// The toolkit ends the program with exit(1) when its connection to the X
+// server breaks (the server ends at logout before the program is asked to
+// quit): no event and no aboutToQuit comes first. Functions registered with
+// atexit still run then, on the thread that called exit, before the objects
+// on the stack (the windows, the settings) are gone. The one registered here
+// stores what a close stores: it reads only the controls' own state and
+// writes plain files, and touches neither the display nor an event loop.
+frmMain* windowToStoreAtExit = nullptr;
+
+void storeAtExit()
+{
+    frmMain* window = std::exchange(windowToStoreAtExit, nullptr);
+    if (window != nullptr && QThread::currentThread() == window->thread())
+        window->commitSession();
+}
+
+// A display that is named but cannot be reached (a server that has ended,
+// another user's) makes the toolkit abort while it starts. Its warnings have
+// named the display; one line says what it means, and the status is 1, not a
+// core dump.
+void displayUnreachable(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+        return;
+    }
+    std::fputs("Anchorly needs a graphical desktop: the display cannot be opened.\n", stderr);
+    std::_Exit(1);
+}
+
 } // namespace
 
 int runAnchorly(int argc, char** argv)
 {
+    // A "-platform" option of the toolkit's own chooses as QT_QPA_PLATFORM does.
+    const bool platformChosen = std::any_of(argv + std::min(argc, 1), argv + argc,
+                                            [](const char* a) { return std::strcmp(a, "-platform") == 0; });
+    if (!platformChosen && displayMissing(DisplayEnvironment::current())) {
+        std::fprintf(stderr, "%s\n", kNoDisplayMessage);
+        return 1;
+    }
+
     // Given as an argument rather than through the environment, so that the
     // browser and the editor started from here make their own choice.
     std::vector<char*> arguments(argv, argv + argc);
@@ -87,7 +134,9 @@ int runAnchorly(int argc, char** argv)
     int argumentCount = int(arguments.size());
     arguments.push_back(nullptr);
 
+    const QtMessageHandler handler = qInstallMessageHandler(displayUnreachable);
     QApplication application(argumentCount, arguments.data());
+    qInstallMessageHandler(handler);
     QAccessible::installFactory(optionButtonAccessible);
     SessionEndWatcher sessionEnd;
     QApplication::setApplicationName(QString::fromLatin1(app::kTitle));
@@ -118,8 +167,19 @@ int runAnchorly(int argc, char** argv)
     window.Form_Load();
     if (platform.hasEnded() || endedBeforeShown)
         return 0;
+#if QT_CONFIG(sessionmanager)
+    // Before the session ends (and the display with it) the session manager
+    // asks every program to store its data; the logout may still be cancelled.
+    QObject::connect(
+        &application, &QGuiApplication::commitDataRequest, &window,
+        [&window](QSessionManager&) { window.commitSession(); }, Qt::DirectConnection);
+#endif
     window.show();
-    return QApplication::exec();
+    static const bool registered = std::atexit(storeAtExit) == 0;
+    windowToStoreAtExit = registered ? &window : nullptr;
+    const int status = QApplication::exec();
+    windowToStoreAtExit = nullptr;
+    return status;
 }
 
 } // namespace anchorly

@@ -33,6 +33,7 @@ frmMain::frmMain(Platform& platform, settings::Settings& settings, QWidget* pare
     styleControls();
     connectCommands();
     watchEvents();
+    setAcceptDrops(true); // a link dragged from a browser (frmMain_drop.cpp)
     // The window cannot be resized: its size follows the fixed client area and the menu bar.
     setFixedSize(ui->centralwidget->width(), ui->centralwidget->height() + menuBar()->sizeHint().height());
     cmdADD->setFocus();

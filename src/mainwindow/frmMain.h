@@ -40,6 +40,8 @@ class frmPrefs;
 //   frmMain_hover.cpp      hover help, tooltips and focus selection
 //   frmMain_border.cpp     the border colour of the template row
 //   frmMain_launch.cpp     starting the browser and the editor
+//   frmMain_desktop.cpp    a later start brings the window forward; the session's end
+//   frmMain_drop.cpp       a link dropped from a browser fills the inputs
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -122,6 +124,15 @@ public:
     void Form_QueryUnload();
     void Form_Unload();
 
+    // --- the desktop ---
+    // Restores the window from minimized, raises it (and an open side window
+    // above it) and asks for activation; where the desktop refuses that, the
+    // window asks for the user's attention instead.
+    void comeForward();
+    // The session manager's request before the session ends: stores what a
+    // close stores, without closing, since the user may still cancel the logout.
+    void commitSession();
+
     // The controls, by their names.
     BorderShape* Shape1;
     QWidget* Image1;
@@ -148,6 +159,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void bindControls();

@@ -46,9 +46,12 @@ bool frmMain::Form_Initialize()
         if (m_platform.prevInstance()) {
             m_platform.msgBox(QStringLiteral("Anchorly is already running."), MsgStyle::Information,
                               QString::fromLatin1(app::kTitle));
+            // Once the message is read, the window the user was looking for comes forward.
+            m_platform.callPrevInstance();
             m_platform.end();
             return false;
         }
+        m_platform.onCalledByNextInstance([this] { comeForward(); });
     } catch (...) {
         const RuntimeError error = RuntimeError::fromCurrentException();
         reportUnexpectedError(m_platform, error, closingLineFor(error.number()));

@@ -27,6 +27,20 @@ QByteArray displayPlatformFor(const DisplayEnvironment& environment)
     return environment.x11Display.isEmpty() ? QByteArrayLiteral("wayland") : QByteArrayLiteral("xcb");
 }
 
+bool displayMissing(const DisplayEnvironment& environment)
+{
+    if (!environment.x11Display.isEmpty() || !environment.waylandDisplay.isEmpty() ||
+        environment.sessionType == "wayland")
+        return false;
+    // QT_QPA_PLATFORM may list platforms to try in turn, each with options after a colon.
+    for (const QByteArray& entry : environment.chosenPlatform.split(';')) {
+        const QByteArray name = entry.split(':').first().trimmed();
+        if (!name.isEmpty() && !name.startsWith("xcb") && !name.startsWith("wayland"))
+            return false;
+    }
+    return true;
+}
+
 namespace {
 
 constexpr int kSessionEndSignals[] = {SIGTERM, SIGHUP, SIGINT};

@@ -22,6 +22,17 @@ struct DisplayEnvironment {
 // Wayland-only session it runs natively. A platform the user chose wins.
 QByteArray displayPlatformFor(const DisplayEnvironment& environment);
 
+// True when the toolkit would find no display to open, so that the program
+// can say so in one line instead of the toolkit's abort: neither DISPLAY nor
+// WAYLAND_DISPLAY is set, the session is no Wayland session (whose
+// compositor listens on its default socket), and the platform the user chose,
+// if any, is one that needs a display (xcb, wayland; not offscreen or vnc).
+bool displayMissing(const DisplayEnvironment& environment);
+
+// The one line said when there is no display, as scripts/run.sh says it.
+inline constexpr char kNoDisplayMessage[] =
+    "Anchorly needs a graphical desktop: no display is available (DISPLAY and WAYLAND_DISPLAY are unset).";
+
 // Turns the signals that end a program with its desktop session (SIGTERM at
 // logout or shutdown, SIGHUP when its terminal closes, SIGINT for Ctrl+C)
 // into sessionEnding() on the event loop, so that the program can close as

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 class QWidget;
 
@@ -51,6 +52,13 @@ public:
     // name exists, another number when it exists but cannot be started.
     virtual void shell(const QString& commandLine, int windowStyle) = 0;
 
+    // Starts a program as shell() does, with the same errors, then waits up to
+    // waitMs for it to end: the windows keep painting, the user's input waits.
+    // Returns its exit status when it ended in that time (128 plus the signal's
+    // number when a signal ended it), or -1 when it still runs or the program
+    // is ending.
+    virtual int shellAndWait(const QString& commandLine, int windowStyle, int waitMs) = 0;
+
     // Asks the desktop to open a web address with the user's default
     // program for it. The result is not reported.
     virtual void shellExecute(QWidget* parent, const QString& address, const QString& workingDirectory,
@@ -76,6 +84,14 @@ public:
     // True when another copy of the program already runs for this user.
     // May throw RuntimeError when the check itself fails.
     virtual bool prevInstance() = 0;
+
+    // The two ends of a channel between this user's copies. The copy that
+    // runs (prevInstance() answered false) hears of each later start through
+    // `called`, run on the event loop; the later copy asks it to come forward
+    // with callPrevInstance(). Nobody else can use the channel. Best effort:
+    // neither end reports a failure.
+    virtual void onCalledByNextInstance(std::function<void()> called) = 0;
+    virtual void callPrevInstance() = 0;
 
     // The screen's size in twips, and how many twips make one pixel.
     virtual int screenWidthTwips() const = 0;

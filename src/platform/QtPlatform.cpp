@@ -9,6 +9,7 @@
 #include <QDate>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -131,6 +132,12 @@ QtPlatform::QtPlatform(const QString& lockFilePath) : m_lockFilePath(lockFilePat
 
 QtPlatform::~QtPlatform()
 {
+    // The channel goes first, while this copy still holds the lock that makes it its own.
+    m_channelNotifier.reset();
+    if (m_channelFd >= 0) {
+        ::unlink(QFile::encodeName(channelPath()).constData());
+        ::close(m_channelFd);
+    }
     // Closing the descriptor gives up the single-instance lock.
     if (m_lockFd >= 0)
         ::close(m_lockFd);

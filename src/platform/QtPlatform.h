@@ -32,6 +32,9 @@ public:
     // the user may not execute; 75 a folder, or a file this system cannot run;
     // 7 out of memory.
     void shell(const QString& commandLine, int windowStyle) override;
+    // The program runs as shell() starts it, watched by a small process of
+    // its own session that reports its end and gives up soon after waitMs.
+    int shellAndWait(const QString& commandLine, int windowStyle, int waitMs) override;
 
     // Opens the address with the desktop's default program; the working folder plays no part.
     void shellExecute(QWidget* parent, const QString& address, const QString& workingDirectory,
@@ -53,6 +56,14 @@ public:
     // checked (a folder in the file's place, a folder that cannot be written,
     // a file of another user).
     bool prevInstance() override;
+
+    // The channel is a local socket beside the lock file (anchorly.socket),
+    // opened by the copy that holds the lock, readable and writable by its
+    // user alone; a connection from a process of another user is dropped
+    // unheard. A connection is the whole message.
+    void onCalledByNextInstance(std::function<void()> called) override;
+    void callPrevInstance() override;
+    QString channelPath() const;
 
     int screenWidthTwips() const override;
     int screenHeightTwips() const override;
@@ -83,7 +94,11 @@ public:
 
 private:
     QString m_lockFilePath;
-    int m_lockFd = -1; // the locked file while this copy holds the lock
+    int m_lockFd = -1;    // the locked file while this copy holds the lock
+    int m_channelFd = -1; // the listening socket while this copy holds the lock
+    std::unique_ptr<QObject> m_channelNotifier;
+    std::function<void()> m_called;
+    void openChannel();
     bool m_ended = false;
     std::unique_ptr<QObject> m_endedFilter;
 };

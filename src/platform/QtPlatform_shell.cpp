@@ -5,7 +5,12 @@
 #include "platform/QtPlatform.h"
 #include "platform/RuntimeError.h"
 
+#include <QCursor>
+#include <QEventLoop>
 #include <QFile>
+#include <QGuiApplication>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
@@ -25,11 +30,23 @@ QString quoted(const QString& text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
+// What the pipe from the children carries: the errno of a failed start, or
+// the exit status of a watched program.
+struct Report {
+    int kind; // 0 errno, 1 wait status
+    int value;
+};
+
 // Starts the program in a session of its own, from a child that exits at once,
 // so that the program is adopted by init, never becomes a zombie of ours and
 // outlives us. A close-on-exec pipe carries the errno of a failed exec back: EOF
-// without data means the exec succeeded. Returns 0 or that errno.
-int startDetached(const QByteArray& program, const QByteArray& argumentZero, const std::optional<QByteArray>& argument)
+// without data means the exec succeeded. When watchSeconds is above 0, a small
+// watcher in the program's session waits for it instead and reports its exit
+// status, giving up after that many seconds (the program then runs on without
+// it). Returns the pipe's read end (-1 when nothing was started, with errno set)
+// for the caller to read and close.
+int startDetached(const QByteArray& program, const QByteArray& argumentZero, const std::optional<QByteArray>& argument,
+                  unsigned watchSeconds)
 {
     // Everything the children need is prepared here: after fork only
     // async-signal-safe calls may be made.
@@ -41,7 +58,7 @@ int startDetached(const QByteArray& program, const QByteArray& argumentZero, con
 
     int pipeFds[2];
     if (::pipe2(pipeFds, O_CLOEXEC) != 0)
-        return errno;
+        return -1;
     // The grandchild puts /dev/null on descriptor 0; keep the pipe clear of 0..2
     // even when this program was started with a standard descriptor closed.
     for (int& fd : pipeFds) {
@@ -51,7 +68,8 @@ int startDetached(const QByteArray& program, const QByteArray& argumentZero, con
                 const int error = errno;
                 ::close(pipeFds[0]);
                 ::close(pipeFds[1]);
-                return error;
+                errno = error;
+                return -1;
             }
             ::close(fd);
             fd = moved;
@@ -65,25 +83,14 @@ int startDetached(const QByteArray& program, const QByteArray& argumentZero, con
         const int error = errno;
         ::close(readFd);
         ::close(writeFd);
-        return error;
+        errno = error;
+        return -1;
     }
     if (child == 0) {
         ::close(readFd);
         ::setsid();
-        const pid_t grandchild = ::fork();
-        if (grandchild != 0) {
-            if (grandchild < 0) {
-                const int error = errno;
-                (void)!::write(writeFd, &error, sizeof error);
-            }
-            ::_exit(0);
-        }
-        const int nullFd = ::open("/dev/null", O_RDONLY);
-        if (nullFd >= 0 && nullFd != 0) {
-            ::dup2(nullFd, 0);
-            ::close(nullFd);
-        }
-        // Descriptors this program opened without close-on-exec stay ours.
+        // Descriptors this program opened without close-on-exec stay ours; the
+        // watcher must not hold the single-instance lock or the display either.
         if (writeFd > 3)
             ::close_range(3, unsigned(writeFd - 1), 0);
         ::close_range(unsigned(writeFd + 1), ~0u, 0);
@@ -93,9 +100,34 @@ int startDetached(const QByteArray& program, const QByteArray& argumentZero, con
         sigset_t noSignals;
         sigemptyset(&noSignals);
         ::sigprocmask(SIG_SETMASK, &noSignals, nullptr);
+        pid_t grandchild = ::fork();
+        if (grandchild == 0 && watchSeconds > 0) {
+            grandchild = ::fork();
+            if (grandchild > 0) {
+                ::alarm(watchSeconds);
+                int status = 0;
+                while (::waitpid(grandchild, &status, 0) < 0 && errno == EINTR) {
+                }
+                const Report report{1, status};
+                (void)!::write(writeFd, &report, sizeof report);
+                ::_exit(0);
+            }
+        }
+        if (grandchild != 0) {
+            if (grandchild < 0) {
+                const Report report{0, errno};
+                (void)!::write(writeFd, &report, sizeof report);
+            }
+            ::_exit(0);
+        }
+        const int nullFd = ::open("/dev/null", O_RDONLY);
+        if (nullFd >= 0 && nullFd != 0) {
+            ::dup2(nullFd, 0);
+            ::close(nullFd);
+        }
         ::execv(program.constData(), argv.data());
-        const int error = errno;
-        (void)!::write(writeFd, &error, sizeof error);
+        const Report report{0, errno};
+        (void)!::write(writeFd, &report, sizeof report);
         ::_exit(127);
     }
 
@@ -103,13 +135,18 @@ int startDetached(const QByteArray& program, const QByteArray& argumentZero, con
     int status = 0;
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    int error = 0;
+    return readFd;
+}
+
+// Reads one report, waiting as long as the pipe stays open.
+std::optional<Report> readReport(int fd)
+{
+    Report report{};
     ssize_t got;
     do {
-        got = ::read(readFd, &error, sizeof error);
+        got = ::read(fd, &report, sizeof report);
     } while (got < 0 && errno == EINTR);
-    ::close(readFd);
-    return got == ssize_t(sizeof error) ? error : 0;
+    return got == ssize_t(sizeof report) ? std::optional<Report>(report) : std::nullopt;
 }
 
 RuntimeError startError(int error, const QString& name)
@@ -140,7 +177,10 @@ RuntimeError startError(int error, const QString& name)
 
 } // namespace
 
-void QtPlatform::shell(const QString& commandLine, int /*windowStyle*/)
+namespace {
+
+// Starts the line's program; returns the pipe of its reports (see startDetached).
+int startLine(const QString& commandLine, unsigned watchSeconds)
 {
     const CommandLineSplit split = splitCommandLine(commandLine);
     switch (split.outcome) {
@@ -162,9 +202,53 @@ void QtPlatform::shell(const QString& commandLine, int /*windowStyle*/)
     std::optional<QByteArray> argument;
     if (split.argument)
         argument = QFile::encodeName(*split.argument);
-    const int error = startDetached(QFile::encodeName(split.program), QFile::encodeName(split.name), argument);
-    if (error != 0)
-        throw startError(error, split.name);
+    const int fd =
+        startDetached(QFile::encodeName(split.program), QFile::encodeName(split.name), argument, watchSeconds);
+    if (fd < 0)
+        throw startError(errno, split.name);
+    // A failed exec reports at once; a watched program's status comes later.
+    if (watchSeconds == 0) {
+        const std::optional<Report> report = readReport(fd);
+        ::close(fd);
+        if (report)
+            throw startError(report->value, split.name);
+    }
+    return fd;
+}
+
+} // namespace
+
+void QtPlatform::shell(const QString& commandLine, int /*windowStyle*/)
+{
+    startLine(commandLine, 0);
+}
+
+int QtPlatform::shellAndWait(const QString& commandLine, int /*windowStyle*/, int waitMs)
+{
+    // The watcher gives up a little after this side, so it never outlives the wait by much.
+    const int fd = startLine(commandLine, unsigned(waitMs / 1000 + 2));
+    const QString name = splitCommandLine(commandLine).name;
+    // The windows keep painting while the user's input waits for the answer.
+    {
+        QEventLoop loop;
+        QSocketNotifier answered(fd, QSocketNotifier::Read);
+        QObject::connect(&answered, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+        QTimer::singleShot(waitMs, &loop, &QEventLoop::quit);
+        const bool gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+        if (gui)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (gui)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    const std::optional<Report> report = readReport(fd);
+    ::close(fd);
+    if (!report)
+        return -1;
+    if (report->kind == 0)
+        throw startError(report->value, name);
+    return WIFSIGNALED(report->value) ? 128 + WTERMSIG(report->value) : WEXITSTATUS(report->value);
 }
 
 } // namespace anchorly

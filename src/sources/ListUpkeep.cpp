@@ -106,12 +106,18 @@ void editList(QComboBox* combo, const QString& path, Platform& platform, const Q
     if (fileexists(path) == 0 && !Combo2List(combo, path, platform))
         return;
     // A missing program is the common case and says nothing to the user; one
-    // that is there but fails to start tells why the list did not open.
+    // that is there but fails to start tells why the list did not open. The
+    // desktop's opener starts, then ends with a failure when the desktop has
+    // no program for text files: each one is given a moment to fail, and one
+    // that ends with a failure in it counts as not started.
     QString reasons;
     for (const QString& opener : openers) {
         try {
-            platform.shell(opener + QLatin1Char(' ') + path, kNormalFocus);
-            return;
+            const int status = platform.shellAndWait(opener + QLatin1Char(' ') + path, kNormalFocus, kOpenerWaitMs);
+            if (status <= 0)
+                return;
+            reasons += QStringLiteral("\r\n") + opener +
+                       QStringLiteral(": ended with status %1 without opening the file").arg(status);
         } catch (...) {
             const RuntimeError error = RuntimeError::fromCurrentException();
             if (error.number() != errnum::FileNotFound)

@@ -79,11 +79,15 @@ void refreshList(QComboBox* combo, const QString& path, settings::Settings& sett
 // choice for a plain-text file first, then plain-text editors by name.
 const QStringList& sourcesOpeners();
 
+// How long "Edit" waits for an opener to fail before it counts as started.
+inline constexpr int kOpenerWaitMs = 2000;
+
 // The edit command: writes the list to the file first when the file cannot
 // be opened (and stops when that save failed, the user having been told),
-// then starts "<opener> <path>" without waiting, with the first opener that
-// starts. When none starts, the user is told so and given the file's full
-// path to open by hand. The list is never changed.
+// then starts "<opener> <path>" with each opener in turn until one starts and
+// does not end with a failure within kOpenerWaitMs (one still running then
+// counts as started). When none does, the user is told so and given the
+// file's full path to open by hand. The list is never changed.
 void editList(QComboBox* combo, const QString& path, Platform& platform, const QStringList& openers = sourcesOpeners());
 
 } // namespace anchorly::sources

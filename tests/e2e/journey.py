@@ -2,7 +2,7 @@
 """The main road of a user through the real program on a private X server:
     journey.py --exe PATH [--user UID] [--artifacts DIR]"""
 
-import os, signal
+import os, re, signal
 from harness import Failed, check, main, wait_for
 
 URL, TEXT = "https://example.org/news?id=7&lang=en", "Tides & harbours"
@@ -69,18 +69,39 @@ def journey(desktop):
     desktop.type(URL, TEXT)
     desktop.keys("Return")
     copied(desktop, anchor(first, "_top") + b"\r\n" * 4)
+    # A second start, while another window covers the first: its message, its end, and the first comes forward.
+    cover = desktop.spawn(["xmessage", "-geometry", "1024x768+0+0", "-name", "cover", "covering"])
+    cover_id = wait_for("the covering window", lambda: desktop.run("xdotool", "search", "--classname", "^cover$"))
+    def above():  # xwininfo lists the top-level windows from the top down
+        order = [int(w, 16) for w in re.findall(r"^\s+(0x[0-9a-f]+)", desktop.run("xwininfo", "-root", "-children"), re.M)]
+        return order.index(int(window[0])) < order.index(int(cover_id.split()[0]))
+    check(not above(), "the first window was not covered")
     second = desktop.start()
     box = wait_for("the second copy's message", lambda: desktop.windows(second, "DIALOG"), 30)[0]
     check(len(desktop.windows(second)) == 1, "the second copy opened a main window")
     desktop.run("xdotool", "windowfocus", "--sync", box[0])
     desktop.keys("Return")
     desktop.ended(second)
+    wait_for("the first window to come forward", above, 10)
+    cover.kill()
     check((desktop.hive(), sources(desktop)) == (stored, names), "the second copy changed the stored files")
     # The end of the desktop session closes the window as the user would.
     program.send_signal(signal.SIGTERM)
     desktop.ended(program)
     stored.update(Top="2250", Left="3000")
     check(desktop.hive() == stored, f"SIGTERM stored {desktop.hive()}, expected {stored}")
+
+    # The X server ends under the running program (a logout without a session manager): the toolkit ends it with
+    # status 1, and what a close stores is stored.
+    program, window = start(desktop, [200, 150])
+    desktop.run("xdotool", "windowmove", "--sync", window[0], "300", "240")
+    desktop.type(URL, TEXT, "x")  # a typed source selects the typed-source mode
+    desktop.keys("Return")
+    copied(desktop, anchor("x", "_top") + b"\r\n" * 4)  # the program has seen the move and the keys
+    desktop.processes[0].terminate()
+    status = wait_for("the program to end", lambda: program.poll() is not None and [program.returncode], 20)[0]
+    stored.update({"Top": "3600", "Left": "4500", "Source Option Text": "True", "Source Option Combo": "False"})
+    check((status, desktop.hive()) == (1, stored), f"the X server's end gave status {status} and {desktop.hive()}")
 
 
 if __name__ == "__main__":

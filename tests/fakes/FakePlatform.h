@@ -43,6 +43,7 @@ public:
     QStringList readOnlyFolders;
     int year = 2026;
     QMap<QString, RuntimeError> shellErrors; // command lines that fail, with their error
+    QMap<QString, int> shellStatuses;        // how waited-for programs end; -1 (still running) when absent
     std::optional<QString> openAnswer;
     std::optional<quint32> colorAnswer; // none: the colour dialog is cancelled
     bool previousInstance = false;
@@ -57,6 +58,11 @@ public:
         shells.push_back({line, style});
         if (shellErrors.contains(line))
             throw *shellErrors.find(line);
+    }
+    int shellAndWait(const QString& line, int style, int) override
+    {
+        shell(line, style);
+        return shellStatuses.value(line, -1);
     }
     void shellExecute(QWidget* parent, const QString& url, const QString& dir, int show) override
     {
@@ -73,6 +79,10 @@ public:
     QString userDataFolder() const override { return dataFolder; }
     bool canWriteFolder(const QString& folder) const override { return !readOnlyFolders.contains(folder); }
     bool prevInstance() override { return instanceError ? throw *instanceError : previousInstance; }
+    std::function<void()> calledByNextInstance;
+    int prevInstanceCalls = 0;
+    void onCalledByNextInstance(std::function<void()> called) override { calledByNextInstance = std::move(called); }
+    void callPrevInstance() override { ++prevInstanceCalls; }
     int screenWidthTwips() const override { return 1024 * 15; }
     int screenHeightTwips() const override { return 768 * 15; }
     int twipsPerPixel() const override { return 15; }

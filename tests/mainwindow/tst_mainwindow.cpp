@@ -276,8 +276,9 @@ private slots:
         QCOMPARE(f.platform.endCalls, 1);
     }
 
-    // A second copy is told so and ends before it loads; a check that fails
-    // is reported with the closing line its number calls for, and the start goes on.
+    // A second copy is told so, calls the running one forward and ends before
+    // it loads; a check that fails is reported with the closing line its number
+    // calls for, and the start goes on.
     void instanceCheck_data()
     {
         QTest::addColumn<int>("error"); // 0: the check finds another copy
@@ -302,7 +303,42 @@ private slots:
         QCOMPARE(w.Form_Initialize(), error != 0);
         const auto& box = f.platform.msgBoxes.at(0);
         QCOMPARE(QString::number(box.style) + ' ' + box.title + ": " + box.prompt, message);
-        QCOMPARE(f.platform.endCalls, error ? 0 : 1);
+        QCOMPARE(f.platform.endCalls + f.platform.prevInstanceCalls, error ? 0 : 2);
+        // The copy that runs comes forward, out of minimized, when a later start calls it.
+        f.platform = test::FakePlatform();
+        frmMain running(f.platform, f.settings);
+        QVERIFY(running.Form_Initialize());
+        running.showMinimized();
+        f.platform.calledByNextInstance();
+        QTRY_VERIFY(!running.isMinimized() && running.isActiveWindow());
+    }
+
+    // A link dropped outside the boxes (here on the info line, and on a slot,
+    // which takes no text) fills the address and the description and moves
+    // the focus on to the first box still empty, the typed source only in its
+    // mode; a drop into a box is the box's own.
+    void dropLink()
+    {
+        Fixture f;
+        frmMain& w = f.open({}, "old", "", "");
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const auto drop = [&w](QWidget* target, const char* format, const QString& content) {
+            QMimeData data;
+            data.setData(format, content.toUtf8());
+            QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &enter) && QApplication::sendEvent(target, &dropped);
+            return w.txtHREF->text() + '|' + w.txtDESCRIPTION->text() + '|' + QApplication::focusWidget()->objectName();
+        };
+        QCOMPARE(drop(w.lblInfo, "text/html", "<a href=\"https://a.example/\">Page</a>"),
+                 "https://a.example/|Page|cmdADD");
+        QCOMPARE(drop(w.txtDESCRIPTION, "text/plain", "www.x"), "https://a.example/|www.xPage|cmdADD");
+        w.optSource[0]->click();
+        QCOMPARE(drop(w.txtENTRY[2], "text/uri-list", "https://b.example/\r\n"),
+                 "https://b.example/|www.xPage|txtSOURCE");
+        w.txtHREF->undo();
+        QCOMPARE(w.txtHREF->text(), "https://a.example/");
     }
 
     // The target list shows on a click on the target piece and hides on a

@@ -34,6 +34,13 @@ run_as_user() {
 answer=$(run_as_user env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/anchorly" --version) ||
     fail "--version without a display ended with status $?"
 [ "$answer" = "Anchorly $version" ] || fail "--version says '$answer', the package is $version"
+# Without a display, or with one that is gone, one line and status 1 instead of the toolkit's abort.
+for display in "" :77; do
+    said=$(run_as_user env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=$display "$root/usr/bin/anchorly" 2>&1 ||
+        echo "status $?")
+    [ "$(echo "$said" | grep -c -e '^Anchorly needs a graphical desktop: ' -e '^status 1$')" -eq 2 ] ||
+        fail "without the display '$display' the program said: $said"
+done
 
 # The journey: compose, copy, add a source, close, start again.
 user=""

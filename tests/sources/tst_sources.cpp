@@ -126,8 +126,8 @@ private slots:
 
     // A program folder the user cannot write sends the list to the user's own
     // data folder. "Edit" writes a missing file first and opens the file saves
-    // go to with the first program that starts; when none starts, or the file
-    // cannot be written, the message names it.
+    // go to with the first program that starts and does not fail at once;
+    // when none does, or the file cannot be written, the message names it.
     void perUserListAndEdit()
     {
         const QString app = m_dir.path() + "/bin", own = m_dir.path() + "/data/anchorly/sources.txt";
@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(location(), app + "/sources.txt < > " + own);
         QComboBox combo;
         addSorted(&combo, {"b", "A"});
-        m_platform.shellErrors.insert("xdg-open " + own, RuntimeError(errnum::FileNotFound, "gone"));
+        m_platform.shellStatuses.insert("xdg-open " + own, 3); // no program for text files on this desktop
         QVERIFY(makeSaveFolder(sourcesLocation(m_platform), m_platform));
         editList(&combo, own, m_platform);
         QCOMPARE(test::readBytes(own), QByteArray("A\r\nb\r\n"));
@@ -151,7 +151,9 @@ private slots:
         QCOMPARE(m_platform.shells.back().commandLine, "gnome-text-editor " + own);
         QVERIFY(m_platform.msgBoxes.empty());
         editList(&combo, own, m_platform, {"xdg-open"});
-        QVERIFY(m_platform.msgBoxes.at(0).prompt.endsWith(" in any text editor, then press Refresh:\r\n" + own));
+        QVERIFY(m_platform.msgBoxes.at(0).prompt.endsWith(
+            " in any text editor, then press Refresh:\r\n" + own +
+            "\r\n\r\nxdg-open: ended with status 3 without opening the file"));
         editList(&combo, m_dir.path() + "/none/sources.txt", m_platform);
         QCOMPARE(m_platform.shells.size(), size_t(3));
         QVERIFY(m_platform.msgBoxes.at(1).prompt.contains("/none/sources.txt"));
