@@ -2,12 +2,12 @@
 
 #include "platform/AppInfo.h"
 #include "platform/CodePage.h"
+#include "platform/FileReplace.h"
 #include "platform/Platform.h"
 #include "sources/Sources.h"
 
 #include <QComboBox>
 #include <QFile>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <algorithm>
 
@@ -216,21 +216,9 @@ QByteArray sourcesFileBytes(const QStringList& names)
 bool saveSourceNames(const QStringList& names, const QString& path, Platform& platform, FileEncoding& encoding)
 {
     FileEncoding written = encoding;
-    QSaveFile file(path);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-    } else {
-        const QByteArray bytes = sourcesFileBytes(names, written);
-        if (file.write(bytes) != bytes.size()) {
-            reason = file.errorString();
-            file.cancelWriting();
-        }
-        // commit() flushes, syncs and renames over the old file; after a
-        // cancelled write it only removes the temporary file.
-        if (!file.commit() && reason.isEmpty())
-            reason = file.errorString();
-    }
+    const QByteArray bytes = sourcesFileBytes(names, written);
+    const QString reason = QString::fromLocal8Bit(
+        files::replaceFile(QFile::encodeName(path).toStdString(), bytes.toStdString(), 0666).c_str());
     if (reason.isEmpty()) {
         encoding = written;
         return true;

@@ -19,9 +19,16 @@ const auto makeApi = [] { return std::unique_ptr<RegistryApi>(new WinRegistryApi
 #else
 #include "settings/HiveRegistryApi.h"
 
+#include "platform/FileReplace.h"
 #include <filesystem>
 #include <fstream>
+
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 // In the folder the test runs in, new for every run.
@@ -92,56 +99,178 @@ TEST_CASE_FIXTURE(Fixture, "malformed paths show the format message, unknown roo
 
 #ifndef _WIN32
 
-TEST_CASE_FIXTURE(Fixture, "a hive file as found is read as far as it goes; a damaged one is kept before a write")
+namespace {
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The folder's entries: name, and the bytes of regular files or where a link leads.
+std::vector<std::string> entries(const fs::path& folder)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        found.push_back(entry.path().filename().string().substr(0, 30) + "=" +
+                        (entry.is_symlink()        ? "->" + fs::read_symlink(entry).string()
+                         : entry.is_regular_file() ? readFile(entry.path())
+                                                   : std::string("(special)")));
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// Runs the body as an unprivileged user where the test runs as root, whom no
+// permission stops; the folder becomes that user's.
+template <typename Body> void asUnprivileged(const fs::path& folder, Body body)
+{
+    const bool root = ::geteuid() == 0;
+    REQUIRE((!root || (::chown(folder.c_str(), 65534, 65534) == 0 && ::seteuid(65534) == 0)));
+    body();
+    REQUIRE((!root || ::seteuid(0) == 0));
+}
+
+} // namespace
+
+TEST_CASE_FIXTURE(Fixture,
+                  "a hive file as found: read as far as it goes, kept when damaged, left alone when unreadable")
 {
     // The body runs once for each row, each time in an emptied folder.
     const fs::path file = (fs::remove_all(g_hive), fs::create_directory(g_hive), g_hive / "HKEY_CURRENT_USER.reg");
     const std::string anchorly = "HKEY_CURRENT_USER\\Software\\Quillbay\\Anchorly";
-    const auto read = [](const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
     const std::string sound = "REGEDIT4\n\n[" + anchorly + "]\n\"Browser\"=\"firefox\"\n";
     const std::string text = "C:\\a \"b\"\r\n\x1F\x7F\xFF"; // every kind of escape
+    const std::string written = "REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n[HKEY_CURRENT_USER\\software]\n\n"
+                                "[HKEY_CURRENT_USER\\software\\quillbay]\n\n"
+                                "[HKEY_CURRENT_USER\\software\\quillbay\\anchorly]\n\"browser\"=\"firefox\"\n"
+                                "\"Editor\"=\"C:\\\\a \\\"b\\\"\\r\\n\\x1F\\x7F\xFF\"\n";
     std::string deep = sound + "[HKEY_CURRENT_USER";
     for (int level = 0; level < 500000; ++level)
         deep += "\\a";
-    // What stands in the file's place (nothing: a pipe), what "Browser" reads
-    // after a write, and whether the file is damaged.
-    const std::tuple<const char*, std::string, const char*, bool> rows[] = {
-        {"CR LF line ends, a byte-order mark and another letter case, as an editor may leave them",
-         "\xEF\xBB\xBFREGEDIT4\r\n\r\n[hkey_current_user\\software\\quillbay\\anchorly]\r\n\"browser\"=\"firefox\"\r\n",
-         "firefox", false},
-        {"garbage", "not a hive\n[nor this\n\"x\"=y\n", "Error", true},
-        {"a wrong first line", "REGEDIT5" + sound.substr(8), "firefox", true},
-        {"more after a value", sound + "\"Editor\"=\"ed\" and more\n", "firefox", true},
-        {"a key half a million levels deep", deep + "]\n", "firefox", true},
-        {"a pipe in place of the file", "", "Error", true}};
-    for (const auto& [name, content, browser, damaged] : rows) {
+    enum Outcome { Sound, Damaged, LeftAlone };
+    // What stands in the file's place ("|fifo", "|zero": a link to /dev/zero,
+    // "|large", "|unreadable", "|no fds", "|link": a link to a sound file),
+    // what "Browser" reads after two writes, and what becomes of the file.
+    const std::tuple<const char*, std::string, const char*, Outcome> rows[] = {
+        {"CR LF line ends, a byte-order mark, comments and another letter case, as an editor may leave them",
+         "\xEF\xBB\xBFREGEDIT4\r\n; made by hand\r\n\r\n[hkey_current_user\\software\\quillbay\\anchorly]\r\n;\r\n"
+         "\"browser\"=\"firefox\"\r\n",
+         "firefox", Sound},
+        {"a link to the hive elsewhere", "|link", "firefox", Sound},
+        {"garbage", "not a hive\n[nor this\n\"x\"=y\n", "Error", Damaged},
+        {"a wrong first line", "REGEDIT5" + sound.substr(8), "firefox", Damaged},
+        {"more after a value", sound + "\"Editor\"=\"ed\" and more\n", "firefox", Damaged},
+        {"a key half a million levels deep", deep + "]\n", "firefox", Damaged},
+        {"a pipe in place of the file", "|fifo", "Error", LeftAlone},
+        {"a link to /dev/zero", "|zero", "Error", LeftAlone},
+        {"a file too large to be a hive", "|large", "Error", LeftAlone},
+        {"a file the user may not read", "|unreadable", "Error", LeftAlone},
+        {"too many open files", "|no fds", "Error", LeftAlone}};
+    for (const auto& [name, content, browser, outcome] : rows) {
         SUBCASE(name)
         {
-            if (content.empty())
+            const fs::path real = g_hive / "real.reg";
+            if (content == "|fifo")
                 REQUIRE(::mkfifo(file.c_str(), 0600) == 0);
+            else if (content == "|zero")
+                fs::create_symlink("/dev/zero", file);
+            else if (content == "|link")
+                (std::ofstream(real) << sound, fs::create_symlink("real.reg", file));
             else
-                std::ofstream(file, std::ios::binary) << content;
-            registry.CreateKey(anchorly);
-            registry.SetStringValue(anchorly, "Editor", "vi");
-            registry.SetStringValue(anchorly, "Editor", text); // a second write keeps no second copy
-            CHECK(registry.GetStringValue(anchorly, "Browser") == browser);
-            CHECK(registry.GetStringValue(anchorly, "Editor") == text);
-            std::vector<std::string> kept; // the damaged file's name and bytes; a pipe is kept as it is
-            for (const auto& entry : fs::directory_iterator(g_hive))
-                if (entry.path() != file)
-                    kept.push_back(entry.path().filename().string().substr(0, 30) +
-                                   (content.empty() ? "" : read(entry.path())));
-            CHECK(kept == std::vector<std::string>(damaged, "HKEY_CURRENT_USER.reg.damaged-" + content));
-            if (!damaged) // written as the program writes: LF line ends, every key a section, names as found
-                CHECK(read(file) == "REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n[HKEY_CURRENT_USER\\software]\n\n"
-                                    "[HKEY_CURRENT_USER\\software\\quillbay]\n\n"
-                                    "[HKEY_CURRENT_USER\\software\\quillbay\\anchorly]\n\"browser\"=\"firefox\"\n"
-                                    "\"Editor\"=\"C:\\\\a \\\"b\\\"\\r\\n\\x1F\\x7F\xFF\"\n");
+                std::ofstream(file, std::ios::binary) << (content[0] == '|' ? sound : content);
+            if (content == "|large")
+                fs::resize_file(file, 65 << 20);
+            if (content == "|unreadable")
+                fs::permissions(file, fs::perms::none);
+            const std::vector<std::string> before = entries(g_hive);
+            rlimit files{};
+            REQUIRE(::getrlimit(RLIMIT_NOFILE, &files) == 0);
+            const int next = ::dup(0);
+            ::close(next);
+            rlimit none{rlim_t(next), files.rlim_max};
+            REQUIRE(::setrlimit(RLIMIT_NOFILE, content == "|no fds" ? &none : &files) == 0);
+            std::optional<std::string> readBrowser, readEditor;
+            asUnprivileged(g_hive, [&] {
+                registry.CreateKey(anchorly);
+                registry.SetStringValue(anchorly, "Editor", "vi");
+                registry.SetStringValue(anchorly, "Editor", text); // a second write keeps no second copy
+                readBrowser = registry.GetStringValue(anchorly, "Browser");
+                readEditor = registry.GetStringValue(anchorly, "Editor");
+            });
+            REQUIRE(::setrlimit(RLIMIT_NOFILE, &files) == 0);
+            CHECK(readBrowser == browser);
+            CHECK(readEditor == (outcome == LeftAlone ? "Error" : text));
+            if (outcome == LeftAlone)
+                CHECK(entries(g_hive) == before);
+            else if (outcome == Damaged)
+                CHECK(entries(g_hive) == std::vector<std::string>{"HKEY_CURRENT_USER.reg.damaged-=" + content,
+                                                                  "HKEY_CURRENT_USER.reg=" + readFile(file)});
+            else if (content == "|link") // the link stays, the file it leads to is replaced
+                CHECK(entries(g_hive) ==
+                      std::vector<std::string>{"HKEY_CURRENT_USER.reg=->real.reg", "real.reg=" + readFile(real)});
+            else // written as the program writes: LF line ends, every key a section, names as found
+                CHECK(entries(g_hive) == std::vector<std::string>{"HKEY_CURRENT_USER.reg=" + written});
         }
     }
+}
+
+// The calls a replace makes, failing as a full or broken disk fails them.
+std::size_t g_writeBudget;
+ssize_t writeUpToBudget(int fd, const void* data, std::size_t size)
+{
+    if (g_writeBudget == 0)
+        return errno = ENOSPC, -1;
+    size = std::min(size, g_writeBudget);
+    g_writeBudget -= size;
+    return ::write(fd, data, size);
+}
+
+TEST_CASE_FIXTURE(Fixture, "a write that fails on its way to the disk leaves the hive as it was")
+{
+    const fs::path disk = (fs::remove_all(g_hive), fs::create_directories(g_hive / "disk"), g_hive / "disk");
+    const bool root = ::geteuid() == 0; // only root mounts a small file system; others get a file size limit
+    REQUIRE((!root || ::system(("mount -t tmpfs -o size=64k none " + disk.string()).c_str()) == 0));
+    HiveRegistryApi hive(disk.string());
+    Registry onDisk(hive, nullptr);
+    onDisk.CreateKey(key);
+    onDisk.SetStringValue(key, "Browser", "firefox");
+    const std::vector<std::string> before = entries(disk);
+    anchorly::files::SystemCalls& calls = anchorly::files::systemCalls();
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"the file system is full to the last byte",
+         [&] {
+             std::ofstream filler(disk / "filler", std::ios::binary);
+             const std::string block(4096, 'f');
+             while (root && filler.write(block.data(), block.size()).flush())
+                 ;
+         }},
+        {"a write fails after 100 bytes", [&] { g_writeBudget = 100, calls.write = writeUpToBudget; }},
+        {"a write writes nothing", [&] { g_writeBudget = 0, calls.write = writeUpToBudget; }},
+        {"the sync fails", [&] { calls.fsync = [](int) { return errno = EIO, -1; }; }},
+        {"the close fails", [&] { calls.close = [](int fd) { return ::close(fd), errno = EIO, -1; }; }}};
+    for (const auto& [name, fail] : rows) {
+        SUBCASE(name)
+        {
+            fail();
+            rlimit size{};
+            REQUIRE(::getrlimit(RLIMIT_FSIZE, &size) == 0);
+            rlimit small{rlim_t(fs::file_size(disk / "HKEY_CURRENT_USER.reg")), size.rlim_max};
+            std::signal(SIGXFSZ, SIG_IGN);
+            REQUIRE(::setrlimit(RLIMIT_FSIZE, root ? &size : &small) == 0);
+            onDisk.SetStringValue(key, "Editor", std::string(8000, 'e'));
+            REQUIRE(::setrlimit(RLIMIT_FSIZE, &size) == 0);
+            calls = anchorly::files::SystemCalls();
+            std::vector<std::string> left = entries(disk);
+            left.erase(std::remove_if(left.begin(), left.end(), [](auto& e) { return e.rfind("filler=", 0) == 0; }),
+                       left.end());
+            CHECK(left == before);
+            CHECK(onDisk.GetStringValue(key, "Editor") == "Error");
+            fs::remove(disk / "filler");
+            onDisk.SetStringValue(key, "Editor", "vi"); // and with room again, the write goes through
+            CHECK(onDisk.GetStringValue(key, "Editor") == "vi");
+        }
+    }
+    REQUIRE((!root || ::system(("umount " + disk.string()).c_str()) == 0));
 }
 
 #endif
