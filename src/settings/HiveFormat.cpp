@@ -206,9 +206,11 @@ void parse(std::string_view content, const std::string& root, Hive& hive)
     }
 }
 
-std::string serialize(const Hive& hive, const std::string& root)
+std::string serialize(const Hive& hive, const std::string& root, std::size_t sizeHint)
 {
-    std::string out = kHeader;
+    std::string out;
+    out.reserve(sizeHint);
+    out += kHeader;
     out += '\n';
     for (const Key& key : hive.keys) {
         out += "\n[";
@@ -217,45 +219,49 @@ std::string serialize(const Hive& hive, const std::string& root)
             out.append("\\").append(key.path);
         out += "]\n";
         for (const Value& value : key.values) {
-            if (value.name.empty())
+            if (value.name.empty()) {
                 out += "@=";
-            else
-                out.append("\"").append(escape(value.name)).append("\"=");
-            out.append("\"").append(escape(value.text)).append("\"\n");
+            } else {
+                out += '"';
+                escapeInto(out, value.name);
+                out += "\"=";
+            }
+            out += '"';
+            escapeInto(out, value.text);
+            out += "\"\n";
         }
     }
     return out;
 }
 
-std::string escape(std::string_view text)
+// Plain bytes go over in runs: most texts hold no byte to escape.
+void escapeInto(std::string& out, std::string_view text)
 {
     static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (unsigned char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '"':
-            out += "\\\"";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        default:
-            if (isControl(c)) {
-                out += "\\x";
-                out += kHex[c >> 4];
-                out += kHex[c & 0xF];
-            } else {
-                out += static_cast<char>(c);
-            }
-        }
+    std::size_t plain = 0; // start of the bytes that stand as themselves, not yet appended
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c != '\\' && c != '"' && !isControl(c))
+            continue;
+        out.append(text.substr(plain, i - plain));
+        plain = i + 1;
+        out += '\\';
+        if (c == '\\' || c == '"')
+            out += static_cast<char>(c);
+        else if (c == '\r')
+            out += 'r';
+        else if (c == '\n')
+            out += 'n';
+        else
+            out.append(1, 'x').append(1, kHex[c >> 4]).append(1, kHex[c & 0xF]);
     }
+    out.append(text.substr(plain));
+}
+
+std::string escape(std::string_view text)
+{
+    std::string out;
+    escapeInto(out, text);
     return out;
 }
 

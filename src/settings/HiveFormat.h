@@ -47,11 +47,13 @@ struct Hive {
 // Reads a file's content into hive: what can be parsed is kept, and the
 // hive counts as damaged when anything could not be.
 void parse(std::string_view content, const std::string& root, Hive& hive);
-std::string serialize(const Hive& hive, const std::string& root);
+// sizeHint: the bytes expected, to grow the text once.
+std::string serialize(const Hive& hive, const std::string& root, std::size_t sizeHint = 0);
 
 // Escaping of names and texts in the file, and back. unescape gives false for
 // a text that is not a well-formed escaped text.
 std::string escape(std::string_view text);
+void escapeInto(std::string& out, std::string_view text); // appends the escaped text
 bool unescape(std::string_view escaped, std::string& text);
 
 } // namespace anchorly::registry::hive

@@ -53,9 +53,40 @@ const char* rootName(std::int32_t rootKey)
     }
 }
 
-// The whole file into content: false when it cannot be opened or read in
-// full, with missing telling a file that is not there from one that is.
-bool readHiveFile(const std::string& file, std::string& content, bool& missing)
+// What tells a file unchanged without reading it. Its times only tell when
+// they lie far enough in the past (settled) that a later change, even within
+// the file system's clock tick, gives it other times.
+struct Stamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    timespec modified{}, changed{};
+    bool settled = false;
+
+    bool same(const Stamp& other) const
+    {
+        const auto sameTime = [](const timespec& a, const timespec& b) {
+            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        };
+        return device == other.device && inode == other.inode && size == other.size &&
+               sameTime(modified, other.modified) && sameTime(changed, other.changed);
+    }
+};
+
+Stamp stampOf(const struct stat& info)
+{
+    const std::time_t now = std::time(nullptr);
+    return {info.st_dev,  info.st_ino,  info.st_size,
+            info.st_mtim, info.st_ctim, info.st_mtim.tv_sec < now - 2 && info.st_ctim.tv_sec < now - 2};
+}
+
+// Reads the whole file unless its stamp tells it unchanged: true when it is read in full, and then either it
+// holds the bytes known (known stays as it is, content stays empty) or its
+// bytes are in content. false when it cannot be opened or read in full,
+// with missing telling a file that is not there from one that is. Bytes
+// that match are compared as they come, so an unchanged large hive costs a
+// read and no copy.
+bool readHiveFile(const std::string& file, const std::string& known, Stamp& stamp, std::string& content, bool& missing)
 {
     // Non-blocking, so that a pipe in place of the file cannot hang a read.
     const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -64,7 +95,14 @@ bool readHiveFile(const std::string& file, std::string& content, bool& missing)
         return false;
     struct stat info {};
     bool whole = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxHiveBytes;
-    if (whole)
+    const Stamp now = stampOf(info);
+    if (whole && !known.empty() && stamp.settled && now.same(stamp)) {
+        ::close(fd);
+        return true;
+    }
+    stamp = now;
+    std::size_t matched = known.size() == std::size_t(info.st_size) ? 0 : std::string::npos;
+    if (whole && matched != 0)
         content.reserve(std::size_t(info.st_size));
     char chunk[65536];
     while (whole) {
@@ -75,10 +113,22 @@ bool readHiveFile(const std::string& file, std::string& content, bool& missing)
             whole = got == 0;
             break;
         }
-        content.append(chunk, std::size_t(got));
+        const std::size_t size = std::size_t(got);
+        if (matched != std::string::npos && matched + size <= known.size() &&
+            known.compare(matched, size, chunk, size) == 0) {
+            matched += size;
+            continue;
+        }
+        if (matched != std::string::npos) { // the file differs from here on
+            content.assign(known, 0, matched);
+            matched = std::string::npos;
+        }
+        content.append(chunk, size);
         whole = content.size() <= std::size_t(kMaxHiveBytes); // it may grow while being read
     }
     ::close(fd);
+    if (whole && matched != std::string::npos && matched != known.size())
+        content.assign(known, 0, matched); // shorter than it was
     return whole;
 }
 
@@ -116,6 +166,7 @@ bool keepDamaged(const std::string& file)
 struct HiveRegistryApi::LoadedHive {
     enum State { Missing, Read, Unreadable } state = Missing;
     std::string bytes;
+    Stamp stamp; // of the file the bytes were read from
     hive::Hive hive;
 };
 
@@ -136,9 +187,12 @@ HiveRegistryApi::LoadedHive& HiveRegistryApi::load(std::int32_t rootKey)
         loaded = std::make_unique<LoadedHive>();
     std::string content;
     bool missing = false;
-    const bool whole = readHiveFile(hiveFile(rootKey), content, missing);
-    if (whole && loaded->state == LoadedHive::Read && content == loaded->bytes)
-        return *loaded;
+    const bool read = loaded->state == LoadedHive::Read;
+    if (!read)
+        loaded->bytes.clear(); // nothing known to compare with
+    const bool whole = readHiveFile(hiveFile(rootKey), loaded->bytes, loaded->stamp, content, missing);
+    if (whole && read && content.empty() && !loaded->bytes.empty())
+        return *loaded; // the bytes parsed last
     loaded->state = whole ? LoadedHive::Read : missing ? LoadedHive::Missing : LoadedHive::Unreadable;
     loaded->hive = hive::Hive();
     loaded->bytes = std::move(content);
@@ -152,7 +206,7 @@ long HiveRegistryApi::save(std::int32_t rootKey, LoadedHive& loaded)
     std::error_code error;
     std::filesystem::create_directories(m_folder, error);
     const std::string file = hiveFile(rootKey);
-    std::string bytes = hive::serialize(loaded.hive, rootName(rootKey));
+    std::string bytes = hive::serialize(loaded.hive, rootName(rootKey), loaded.bytes.size() + 256);
     // A damaged file is kept before it is written over. A link stays a link:
     // the file it leads to is kept and replaced.
     std::error_code linkError;
@@ -164,6 +218,7 @@ long HiveRegistryApi::save(std::int32_t rootKey, LoadedHive& loaded)
     }
     loaded.hive.damaged = false;
     loaded.bytes = std::move(bytes);
+    loaded.stamp = Stamp(); // the file written is read again, until its times have settled
     return kERROR_SUCCESS;
 }
 
@@ -253,7 +308,12 @@ long HiveRegistryApi::RegSetValueExA(Handle key, const std::string& valueName, s
     hive::Key* found = loaded.hive.find(open->second.path);
     if (!found)
         return kERROR_KEY_DELETED;
-    found->set(valueName, size > 0 ? std::string(data, size) : std::string());
+    std::string text = size > 0 ? std::string(data, size) : std::string();
+    // A value written as it stands changes nothing: the file, perhaps large,
+    // is not written again (a close writes back mostly what it read).
+    if (const hive::Value* same = found->find(valueName); same && same->text == text)
+        return kERROR_SUCCESS;
+    found->set(valueName, std::move(text));
     return save(open->second.rootKey, loaded);
 }
 

@@ -230,6 +230,7 @@ TEST_CASE_FIXTURE(Fixture, "a write that fails on its way to the disk leaves the
     const fs::path disk = (fs::remove_all(g_hive), fs::create_directories(g_hive / "disk"), g_hive / "disk");
     const bool root = ::geteuid() == 0; // only root mounts a small file system; others get a file size limit
     REQUIRE((!root || ::system(("mount -t tmpfs -o size=64k none " + disk.string()).c_str()) == 0));
+    const std::shared_ptr<void> unmount(nullptr, [&](void*) { root&& ::system(("umount " + disk.string()).c_str()); });
     HiveRegistryApi hive(disk.string());
     Registry onDisk(hive, nullptr);
     onDisk.CreateKey(key);
@@ -270,7 +271,6 @@ TEST_CASE_FIXTURE(Fixture, "a write that fails on its way to the disk leaves the
             CHECK(onDisk.GetStringValue(key, "Editor") == "vi");
         }
     }
-    REQUIRE((!root || ::system(("umount " + disk.string()).c_str()) == 0));
 }
 
 #endif
