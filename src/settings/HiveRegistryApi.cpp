@@ -218,7 +218,15 @@ long HiveRegistryApi::save(std::int32_t rootKey, LoadedHive& loaded)
     }
     loaded.hive.damaged = false;
     loaded.bytes = std::move(bytes);
-    loaded.stamp = Stamp(); // the file written is read again, until its times have settled
+    // The file just written is a new one (a new inode) holding these bytes:
+    // another program that replaces it gives another inode, one that writes
+    // into it other times or another size, so its stamp tells at once.
+    struct stat info {};
+    loaded.stamp = Stamp();
+    if (::stat(file.c_str(), &info) == 0) {
+        loaded.stamp = stampOf(info);
+        loaded.stamp.settled = true;
+    }
     return kERROR_SUCCESS;
 }
 
