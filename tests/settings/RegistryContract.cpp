@@ -17,15 +17,13 @@ using namespace anchorly::registry;
 #include "settings/WinRegistryApi.h"
 const auto makeApi = [] { return std::unique_ptr<RegistryApi>(new WinRegistryApi); };
 #else
-#include "settings/HiveRegistryApi.h"
-
 #include "platform/FileReplace.h"
-#include <filesystem>
-#include <fstream>
+#include "settings/HiveRegistryApi.h"
 
 #include <algorithm>
 #include <csignal>
-#include <functional>
+#include <filesystem>
+#include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -107,7 +105,7 @@ std::string readFile(const fs::path& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The folder's entries: name, and the bytes of regular files or where a link leads.
+// The folder's entries: name, and the bytes of a regular file or where a link leads.
 std::vector<std::string> entries(const fs::path& folder)
 {
     std::vector<std::string> found;
@@ -115,19 +113,19 @@ std::vector<std::string> entries(const fs::path& folder)
         found.push_back(entry.path().filename().string().substr(0, 30) + "=" +
                         (entry.is_symlink()        ? "->" + fs::read_symlink(entry).string()
                          : entry.is_regular_file() ? readFile(entry.path())
-                                                   : std::string("(special)")));
+                                                   : "(special)"));
     std::sort(found.begin(), found.end());
     return found;
 }
 
-// Runs the body as an unprivileged user where the test runs as root, whom no
-// permission stops; the folder becomes that user's.
-template <typename Body> void asUnprivileged(const fs::path& folder, Body body)
+// Writes that fail after some bytes, as on a full or broken disk.
+std::size_t g_writeBudget;
+ssize_t writeUpToBudget(int fd, const void* data, std::size_t size)
 {
-    const bool root = ::geteuid() == 0;
-    REQUIRE((!root || (::chown(folder.c_str(), 65534, 65534) == 0 && ::seteuid(65534) == 0)));
-    body();
-    REQUIRE((!root || ::seteuid(0) == 0));
+    if (g_writeBudget == 0)
+        return errno = ENOSPC, -1;
+    g_writeBudget -= (size = std::min(size, g_writeBudget));
+    return ::write(fd, data, size);
 }
 
 } // namespace
@@ -140,17 +138,13 @@ TEST_CASE_FIXTURE(Fixture,
     const std::string anchorly = "HKEY_CURRENT_USER\\Software\\Quillbay\\Anchorly";
     const std::string sound = "REGEDIT4\n\n[" + anchorly + "]\n\"Browser\"=\"firefox\"\n";
     const std::string text = "C:\\a \"b\"\r\n\x1F\x7F\xFF"; // every kind of escape
-    const std::string written = "REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n[HKEY_CURRENT_USER\\software]\n\n"
-                                "[HKEY_CURRENT_USER\\software\\quillbay]\n\n"
-                                "[HKEY_CURRENT_USER\\software\\quillbay\\anchorly]\n\"browser\"=\"firefox\"\n"
-                                "\"Editor\"=\"C:\\\\a \\\"b\\\"\\r\\n\\x1F\\x7F\xFF\"\n";
     std::string deep = sound + "[HKEY_CURRENT_USER";
     for (int level = 0; level < 500000; ++level)
         deep += "\\a";
     enum Outcome { Sound, Damaged, LeftAlone };
-    // What stands in the file's place ("|fifo", "|zero": a link to /dev/zero,
-    // "|large", "|unreadable", "|no fds", "|link": a link to a sound file),
-    // what "Browser" reads after two writes, and what becomes of the file.
+    // What stands in the file's place (after "|", something other than bytes,
+    // or a sound file on a disk that fails), what "Browser" reads after two
+    // writes, and what becomes of the file.
     const std::tuple<const char*, std::string, const char*, Outcome> rows[] = {
         {"CR LF line ends, a byte-order mark, comments and another letter case, as an editor may leave them",
          "\xEF\xBB\xBFREGEDIT4\r\n; made by hand\r\n\r\n[hkey_current_user\\software\\quillbay\\anchorly]\r\n;\r\n"
@@ -165,10 +159,23 @@ TEST_CASE_FIXTURE(Fixture,
         {"a link to /dev/zero", "|zero", "Error", LeftAlone},
         {"a file too large to be a hive", "|large", "Error", LeftAlone},
         {"a file the user may not read", "|unreadable", "Error", LeftAlone},
-        {"too many open files", "|no fds", "Error", LeftAlone}};
+        {"too many open files", "|no fds", "Error", LeftAlone},
+        {"a file system full to the last byte", "|full", "firefox", LeftAlone},
+        {"a write that fails after 100 bytes", "|write", "firefox", LeftAlone},
+        {"a sync that fails", "|sync", "firefox", LeftAlone},
+        {"a close that fails", "|close", "firefox", LeftAlone}};
     for (const auto& [name, content, browser, outcome] : rows) {
         SUBCASE(name)
         {
+            // Only root mounts a small file system, and root passes every
+            // permission check: it runs the rows as an unprivileged user,
+            // others get a file size limit for a full disk.
+            const bool root = ::geteuid() == 0;
+            const std::string disk = "mount -t tmpfs -o size=64k none " + g_hive.string();
+            REQUIRE((content != "|full" || !root || ::system(disk.c_str()) == 0));
+            const std::shared_ptr<void> unmount(nullptr, [&](void*) {
+                (content != "|full" || !root || ::system(("umount " + g_hive.string()).c_str()) == 0);
+            });
             const fs::path real = g_hive / "real.reg";
             if (content == "|fifo")
                 REQUIRE(::mkfifo(file.c_str(), 0600) == 0);
@@ -182,93 +189,60 @@ TEST_CASE_FIXTURE(Fixture,
                 fs::resize_file(file, 65 << 20);
             if (content == "|unreadable")
                 fs::permissions(file, fs::perms::none);
-            const std::vector<std::string> before = entries(g_hive);
-            rlimit files{};
-            REQUIRE(::getrlimit(RLIMIT_NOFILE, &files) == 0);
+            std::ofstream filler(g_hive / "filler", std::ios::binary);
+            while (content == "|full" && root && filler.write(text.data(), text.size()).flush())
+                ;
+            const auto listed = [&] { // all but the filler of a full disk
+                std::vector<std::string> found = entries(g_hive);
+                found.erase(std::remove_if(found.begin(), found.end(),
+                                           [](const std::string& entry) { return entry.rfind("filler=", 0) == 0; }),
+                            found.end());
+                return found;
+            };
+            const std::vector<std::string> before = listed();
+            anchorly::files::SystemCalls& calls = anchorly::files::systemCalls();
+            g_writeBudget = 100;
+            if (content == "|write")
+                calls.write = writeUpToBudget;
+            if (content == "|sync")
+                calls.fsync = [](int) { return errno = EIO, -1; };
+            if (content == "|close")
+                calls.close = [](int fd) { return ::close(fd), errno = EIO, -1; };
+            rlimit files{}, size{};
+            REQUIRE((::getrlimit(RLIMIT_NOFILE, &files) == 0 && ::getrlimit(RLIMIT_FSIZE, &size) == 0));
             const int next = ::dup(0);
             ::close(next);
-            rlimit none{rlim_t(next), files.rlim_max};
-            REQUIRE(::setrlimit(RLIMIT_NOFILE, content == "|no fds" ? &none : &files) == 0);
-            std::optional<std::string> readBrowser, readEditor;
-            asUnprivileged(g_hive, [&] {
-                registry.CreateKey(anchorly);
-                registry.SetStringValue(anchorly, "Editor", "vi");
-                registry.SetStringValue(anchorly, "Editor", text); // a second write keeps no second copy
-                readBrowser = registry.GetStringValue(anchorly, "Browser");
-                readEditor = registry.GetStringValue(anchorly, "Editor");
-            });
-            REQUIRE(::setrlimit(RLIMIT_NOFILE, &files) == 0);
+            rlimit noFiles{rlim_t(next), files.rlim_max}, small{64, size.rlim_max};
+            std::signal(SIGXFSZ, SIG_IGN);
+            REQUIRE(::setrlimit(RLIMIT_NOFILE, content == "|no fds" ? &noFiles : &files) == 0);
+            REQUIRE(::setrlimit(RLIMIT_FSIZE, content == "|full" && !root ? &small : &size) == 0);
+            REQUIRE((!root || (::chown(g_hive.c_str(), 65534, 65534) == 0 && ::seteuid(65534) == 0)));
+            registry.CreateKey(anchorly);
+            registry.SetStringValue(anchorly, "Editor", "vi");
+            registry.SetStringValue(anchorly, "Editor", text); // a second write keeps no second copy
+            const auto readBrowser = registry.GetStringValue(anchorly, "Browser");
+            const auto readEditor = registry.GetStringValue(anchorly, "Editor");
+            REQUIRE((!root || ::seteuid(0) == 0));
+            REQUIRE((::setrlimit(RLIMIT_NOFILE, &files) == 0 && ::setrlimit(RLIMIT_FSIZE, &size) == 0));
+            calls = anchorly::files::SystemCalls();
             CHECK(readBrowser == browser);
             CHECK(readEditor == (outcome == LeftAlone ? "Error" : text));
-            if (outcome == LeftAlone)
-                CHECK(entries(g_hive) == before);
+            const std::vector<std::string> after = listed();
+            if (outcome == LeftAlone) // exactly as it was, and nothing beside it
+                CHECK(after == before);
             else if (outcome == Damaged)
-                CHECK(entries(g_hive) == std::vector<std::string>{"HKEY_CURRENT_USER.reg.damaged-=" + content,
-                                                                  "HKEY_CURRENT_USER.reg=" + readFile(file)});
+                CHECK(after == std::vector<std::string>{"HKEY_CURRENT_USER.reg.damaged-=" + content,
+                                                        "HKEY_CURRENT_USER.reg=" + readFile(file)});
             else if (content == "|link") // the link stays, the file it leads to is replaced
-                CHECK(entries(g_hive) ==
+                CHECK(after ==
                       std::vector<std::string>{"HKEY_CURRENT_USER.reg=->real.reg", "real.reg=" + readFile(real)});
             else // written as the program writes: LF line ends, every key a section, names as found
-                CHECK(entries(g_hive) == std::vector<std::string>{"HKEY_CURRENT_USER.reg=" + written});
-        }
-    }
-}
-
-// The calls a replace makes, failing as a full or broken disk fails them.
-std::size_t g_writeBudget;
-ssize_t writeUpToBudget(int fd, const void* data, std::size_t size)
-{
-    if (g_writeBudget == 0)
-        return errno = ENOSPC, -1;
-    size = std::min(size, g_writeBudget);
-    g_writeBudget -= size;
-    return ::write(fd, data, size);
-}
-
-TEST_CASE_FIXTURE(Fixture, "a write that fails on its way to the disk leaves the hive as it was")
-{
-    const fs::path disk = (fs::remove_all(g_hive), fs::create_directories(g_hive / "disk"), g_hive / "disk");
-    const bool root = ::geteuid() == 0; // only root mounts a small file system; others get a file size limit
-    REQUIRE((!root || ::system(("mount -t tmpfs -o size=64k none " + disk.string()).c_str()) == 0));
-    const std::shared_ptr<void> unmount(nullptr, [&](void*) { root&& ::system(("umount " + disk.string()).c_str()); });
-    HiveRegistryApi hive(disk.string());
-    Registry onDisk(hive, nullptr);
-    onDisk.CreateKey(key);
-    onDisk.SetStringValue(key, "Browser", "firefox");
-    const std::vector<std::string> before = entries(disk);
-    anchorly::files::SystemCalls& calls = anchorly::files::systemCalls();
-    const std::pair<const char*, std::function<void()>> rows[] = {
-        {"the file system is full to the last byte",
-         [&] {
-             std::ofstream filler(disk / "filler", std::ios::binary);
-             const std::string block(4096, 'f');
-             while (root && filler.write(block.data(), block.size()).flush())
-                 ;
-         }},
-        {"a write fails after 100 bytes", [&] { g_writeBudget = 100, calls.write = writeUpToBudget; }},
-        {"a write writes nothing", [&] { g_writeBudget = 0, calls.write = writeUpToBudget; }},
-        {"the sync fails", [&] { calls.fsync = [](int) { return errno = EIO, -1; }; }},
-        {"the close fails", [&] { calls.close = [](int fd) { return ::close(fd), errno = EIO, -1; }; }}};
-    for (const auto& [name, fail] : rows) {
-        SUBCASE(name)
-        {
-            fail();
-            rlimit size{};
-            REQUIRE(::getrlimit(RLIMIT_FSIZE, &size) == 0);
-            rlimit small{rlim_t(fs::file_size(disk / "HKEY_CURRENT_USER.reg")), size.rlim_max};
-            std::signal(SIGXFSZ, SIG_IGN);
-            REQUIRE(::setrlimit(RLIMIT_FSIZE, root ? &size : &small) == 0);
-            onDisk.SetStringValue(key, "Editor", std::string(8000, 'e'));
-            REQUIRE(::setrlimit(RLIMIT_FSIZE, &size) == 0);
-            calls = anchorly::files::SystemCalls();
-            std::vector<std::string> left = entries(disk);
-            left.erase(std::remove_if(left.begin(), left.end(), [](auto& e) { return e.rfind("filler=", 0) == 0; }),
-                       left.end());
-            CHECK(left == before);
-            CHECK(onDisk.GetStringValue(key, "Editor") == "Error");
-            fs::remove(disk / "filler");
-            onDisk.SetStringValue(key, "Editor", "vi"); // and with room again, the write goes through
-            CHECK(onDisk.GetStringValue(key, "Editor") == "vi");
+                CHECK(after ==
+                      std::vector<std::string>{
+                          "HKEY_CURRENT_USER.reg=REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n[HKEY_CURRENT_USER\\software]\n\n"
+                          "[HKEY_CURRENT_USER\\software\\quillbay]\n\n"
+                          "[HKEY_CURRENT_USER\\software\\quillbay\\anchorly]\n\"browser\"=\"firefox\"\n"
+                          "\"Editor\"=\"C:\\\\a \\\"b\\\"\\r\\n\\x1F\\x7F\xFF\"\n"});
         }
     }
 }
