@@ -1,7 +1,9 @@
 // The settings store on a hive in a temporary folder on disk: the seven
 // writes of a shut-down and the reads of a start-up, against writing the
 // same final bytes with one atomic file replace (temporary file, flush,
-// rename, flush of the folder) and reading the file once.
+// rename, flush of the folder) and reading the file once. Then a start and
+// a close, each with a store of its own as in a new run of the program, over
+// a 50 MB hive of 540,000 values against the same over the usual hive.
 
 #include "BenchTable.h"
 #include "settings/HiveRegistryApi.h"
@@ -113,5 +115,47 @@ int main()
     }
     shutdown.row("Settings: 7 writes of a shut-down", "one atomic replace of the same bytes", "ms");
     startup.row("Settings: key + 8 reads of a start-up", "one read of the hive file", "ms");
+
+    // The large hive: 9,000 keys of 60 values each beside the program's key.
+    QTemporaryDir largeDir;
+    const std::string largeFolder = largeDir.path().toStdString();
+    {
+        std::ofstream large(largeFolder + "/HKEY_CURRENT_USER.reg", std::ios::binary);
+        large << readWhole(file);
+        const std::string text(70, 'v');
+        for (int key = 0; key < 9000; ++key) {
+            large << "\n[HKEY_CURRENT_USER\\Software\\Vendor" << key % 90 << "\\Program" << key << "]\n";
+            for (int value = 0; value < 60; ++value)
+                large << "\"Value" << value << "\"=\"" << text << "\"\n";
+        }
+    }
+    const auto startAndClose = [](const std::string& hiveFolder, int run) {
+        QElapsedTimer timer;
+        timer.start();
+        registry::HiveRegistryApi hive(hiveFolder);
+        registry::Registry reg(hive, nullptr);
+        settings::Settings run_(reg);
+        run_.createKey();
+        volatile bool ok = run_.readFlag(Startup).has_value() && run_.readPosition(Top).has_value() &&
+                           run_.readPosition(Left).has_value() && run_.readInt32(BorderColor).has_value() &&
+                           run_.readInt16(ComboIndex).has_value() && run_.readInt16(ComboSource).has_value() &&
+                           run_.readFlag(SourceOptionText).has_value() && run_.readFlag(SourceOptionCombo).has_value();
+        run_.writePosition(Top, float(1500 + run * 15));
+        run_.writePosition(Left, 1200.0f);
+        run_.writeFlag(Startup, true);
+        run_.writeWhole(ComboIndex, 3);
+        run_.writeWhole(ComboSource, run);
+        run_.writeFlag(SourceOptionText, false);
+        run_.writeFlag(SourceOptionCombo, true);
+        if (!ok)
+            std::abort();
+        return timer.nsecsElapsed() / 1e6;
+    };
+    bench::Pairs largeHive(1);
+    for (int run = 0; run < 11; ++run) {
+        const double usual = startAndClose(folder, run);
+        largeHive.add(startAndClose(largeFolder, run), usual);
+    }
+    largeHive.row("Settings: start + close, 50 MB hive of 540,000 values", "the same with the usual hive", "ms");
     return 0;
 }

@@ -3,7 +3,7 @@
 // The registry operations on a system without a registry: a per-user hive
 // of text files, one per root key, in a folder the caller names. It behaves
 // as the Windows registry does where the Registry module relies on it (see
-// HiveRegistryApi.cpp for the file format):
+// HiveFormat.cpp for the file format):
 // - key and value names match regardless of the case of ASCII letters and
 //   keep the case they were created with;
 // - creating a key creates its missing parents, and succeeds on an existing
@@ -13,11 +13,13 @@
 // - every read reads the file again, so another writer's value is seen;
 // - every write replaces the whole file atomically; a damaged file is kept
 //   beside it ("<file>.damaged-<time>") before it is first written over.
-// A folder that cannot be written makes writes fail and changes nothing.
+// A folder that cannot be written, and a file that cannot be read, make
+// writes fail and change nothing.
 
 #include "settings/RegistryApi.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 namespace anchorly::registry {
@@ -27,6 +29,7 @@ public:
     // folder: where the hive files live; created with its parents on the
     // first write.
     explicit HiveRegistryApi(std::string folder);
+    ~HiveRegistryApi() override;
 
     long RegCreateKeyA(std::int32_t rootKey, const std::string& subKey, Handle& result) override;
     long RegOpenKeyExA(std::int32_t rootKey, const std::string& subKey, std::uint32_t options, std::uint32_t access,
@@ -41,12 +44,11 @@ public:
     // empty for an unknown root key.
     std::string hiveFile(std::int32_t rootKey) const;
 
-    // Escaping of names and texts in the hive file, and back. unescape gives
-    // false for a text that is not a well-formed escaped text.
-    static std::string escape(const std::string& text);
-    static bool unescape(const std::string& escaped, std::string& text);
-
 private:
+    struct LoadedHive;
+    LoadedHive& load(std::int32_t rootKey);
+    long save(std::int32_t rootKey, LoadedHive& loaded);
+
     struct OpenKey {
         std::int32_t rootKey;
         std::string path;
@@ -55,6 +57,7 @@ private:
     std::string m_folder;
     std::map<Handle, OpenKey> m_openKeys;
     Handle m_nextHandle = 1;
+    std::map<std::int32_t, std::unique_ptr<LoadedHive>> m_loaded;
 };
 
 } // namespace anchorly::registry

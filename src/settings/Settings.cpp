@@ -76,7 +76,7 @@ std::optional<qint32> toInt32(const QString& stored, const QLocale& locale)
 std::optional<float> toPosition(const QString& stored, const QLocale& locale)
 {
     const auto number = toNumber(stored, locale);
-    if (!number || std::fabs(*number) > std::numeric_limits<float>::max())
+    if (!number || std::fabs(*number) > kMaxPositionTwips)
         return std::nullopt;
     return static_cast<float>(*number);
 }

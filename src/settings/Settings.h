@@ -30,6 +30,11 @@ std::optional<bool> toFlag(const QString& stored, const QLocale& locale = QLocal
 // one; a number outside the type's range does not convert.
 std::optional<qint16> toInt16(const QString& stored, const QLocale& locale = QLocale());
 std::optional<qint32> toInt32(const QString& stored, const QLocale& locale = QLocale());
+// A window coordinate in twips, only within the range a screen can have
+// (kMaxPositionTwips either side of its origin): a value beyond it is no
+// place a window was ever closed at, and would overflow the window's
+// arithmetic in pixels.
+inline constexpr float kMaxPositionTwips = 32767.0f * 15.0f;
 std::optional<float> toPosition(const QString& stored, const QLocale& locale = QLocale());
 // The stored text, except that the read's "Error" gives the empty text.
 QString toPath(const QString& stored);

@@ -65,6 +65,13 @@ void addToList(QComboBox* combo, const QString& typedSource, const QString& path
     // index is only ever written for a list that the file really holds.
     const int newIndex = int(std::upper_bound(names.cbegin(), names.cend(), name, caseBlindLess) - names.cbegin());
     names.insert(newIndex, name);
+    if (!mayReplaceList(combo, path, platform)) {
+        // The file keeps the names it holds; the new one stays in the list
+        // for this session, unsaved, so the user can still use it.
+        addSorted(combo, {name});
+        selectEntry(combo, newIndex, select);
+        return;
+    }
     FileEncoding encoding = fileEncodingOf(combo);
     if (!saveSourceNames(names, path, platform, encoding))
         return;

@@ -35,9 +35,12 @@ QString sourcesFilePath(const QString& appPath);
 // Empties the combo and fills it from the sources file: one name per line,
 // a line ending at CR, LF or CR LF, names kept untrimmed, empty and
 // blank-only lines skipped, duplicates kept; the file's encoding is kept
-// with the combo for the next save. When the file cannot be opened or read,
-// the names read so far stay and the built-in list is added after them.
-// Never fails, shows nothing, creates nothing. Leaves nothing selected.
+// with the combo for the next save. Only a regular file up to a size a list
+// can reach is read, and never in a way that waits (a pipe). When the file
+// cannot be opened or read, the names read so far stay and the built-in
+// list is added after them, and the list remembers that it may not replace
+// that file (mayReplaceList). Never fails, shows nothing, creates nothing.
+// Leaves nothing selected.
 void LoadComboFromFile(QComboBox* cCombobox, const QString& sCurrentFile);
 
 // Adds the built-in names to the combo; existing entries and the selection stay.
@@ -45,12 +48,13 @@ void LoadInternalList(QComboBox* cCombobox);
 
 // Replaces the sources file with the combo's entries in display order, each
 // followed by CR LF, in one atomic step, in the encoding of the file the
-// list came from. When the file cannot be written the user is told (file
-// and reason), the old file stays as it was, and the result is false.
+// list came from. When the file cannot be written, or may not be replaced
+// since it was not read in full, the user is told (file and reason), the old
+// file stays as it was, and the result is false.
 bool Combo2List(QComboBox* cCombobox, const QString& path, Platform& platform);
 
-// -1 when the file can be opened for reading, 0 otherwise (missing, a
-// folder, no access, an invalid name).
+// -1 when the file can be opened for reading as a list is read, 0 otherwise
+// (missing, a folder, a pipe or device, too large, no access, an invalid name).
 int fileexists(const QString& path);
 
 // Inserts the names so that the list stays in case-blind alphabetical order;
@@ -65,7 +69,9 @@ void addSorted(QComboBox* combo, const QStringList& names);
 // name not yet in the list (exact, case-sensitive) is saved with the whole
 // list first; only when the save succeeded is it added, selected (reported
 // through select) and its index stored as "ComboSource". A failed save is
-// reported to the user and leaves list, selection and setting unchanged.
+// reported to the user and leaves list, selection and setting unchanged. A
+// file the list may not replace (mayReplaceList) is not written: the user is
+// told, and the name is added and selected but neither saved nor stored.
 void addToList(QComboBox* combo, const QString& typedSource, const QString& path, settings::Settings& settings,
                Platform& platform, const std::function<void(int)>& select);
 

@@ -2,86 +2,21 @@
 
 #include "platform/AppInfo.h"
 #include "platform/CodePage.h"
+#include "platform/FileReplace.h"
 #include "platform/Platform.h"
 #include "sources/Sources.h"
 
 #include <QComboBox>
 #include <QFile>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace anchorly::sources {
-
-const QStringList& builtinSourceNames()
-{
-    static const QStringList names = {
-        QStringLiteral("ABC Online"),
-        QStringLiteral("ABCNews.com"),
-        QStringLiteral("AllAfrica.com"),
-        QStringLiteral("AME Info"),
-        QStringLiteral("AnandTech.com"),
-        QStringLiteral("Ananova.com"),
-        QStringLiteral("Billboard"),
-        QStringLiteral("BizReport.com"),
-        QStringLiteral("Boston Globe"),
-        QStringLiteral("Boston Herald"),
-        QStringLiteral("Business Week"),
-        QStringLiteral("CNET"),
-        QStringLiteral("CNN"),
-        QStringLiteral("Computerworld.com"),
-        QStringLiteral("EContent"),
-        QStringLiteral("Electronic Telegraph"),
-        QStringLiteral("Engadget.com"),
-        QStringLiteral("eWeek"),
-        QStringLiteral("Forbes"),
-        QStringLiteral("Fortune.com"),
-        QStringLiteral("F-Secure"),
-        QStringLiteral("GameInfoWire"),
-        QStringLiteral("Gamespot"),
-        QStringLiteral("Globe and Mail"),
-        QStringLiteral("Guardian Unlimited"),
-        QStringLiteral("Home Theater"),
-        QStringLiteral("IDGNet New Zealand"),
-        QStringLiteral("IOL"),
-        QStringLiteral("ITworld.com"),
-        QStringLiteral("IWantMedia.com"),
-        QStringLiteral("Jakarta Post"),
-        QStringLiteral("JavaBoutique"),
-        QStringLiteral("iWon"),
-        QStringLiteral("Learning Circuits"),
-        QStringLiteral("line56"),
-        QStringLiteral("LinuxToday.com"),
-        QStringLiteral("Mac Observer"),
-        QStringLiteral("marcus evans"),
-        QStringLiteral("Mondaq"),
-        QStringLiteral("National Post Online"),
-        QStringLiteral("NetLib"),
-        QStringLiteral("New York Times"),
-        QStringLiteral("PC Magazine"),
-        QStringLiteral("PCWorld.com"),
-        QStringLiteral("Popular Mechanics"),
-        QStringLiteral("San Francisco Chronicle"),
-        QStringLiteral("Seattle Times"),
-        QStringLiteral("Silicon.com"),
-        QStringLiteral("Slashdot.org"),
-        QStringLiteral("Sophos Anti Virus"),
-        QStringLiteral("TechWeb.com"),
-        QStringLiteral("The Australian Industry Standard"),
-        QStringLiteral("The iMac"),
-        QStringLiteral("The Inquirer"),
-        QStringLiteral("The New Zealand Herald"),
-        QStringLiteral("The Register"),
-        QStringLiteral("theWHIR"),
-        QStringLiteral("TomsHardware.com"),
-        QStringLiteral("USA Today"),
-        QStringLiteral("VNUnet.com"),
-        QStringLiteral("Web Host Directory"),
-        QStringLiteral("Wired News"),
-        QStringLiteral("ZDNet"),
-    };
-    return names;
-}
 
 QString sourcesFilePath(const QString& appPath)
 {
@@ -98,103 +33,132 @@ namespace {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr char kEncodingProperty[] = "sourcesFileEncoding";
+// The file the list could not read in full at its last load, and why.
+constexpr char kUnreadProperty[] = "sourcesFileUnread";
+constexpr char kUnreadReasonProperty[] = "sourcesFileUnreadReason";
 
-bool isBlankLine(QStringView line)
+// Far beyond 32,767 names of any likely length; a larger file is no list
+// and is not read into memory.
+constexpr qint64 kMaxListBytes = 32 * 1024 * 1024;
+
+QString tooLarge()
 {
-    return std::all_of(line.cbegin(), line.cend(), [](QChar c) { return c == QLatin1Char(' '); });
+    return QStringLiteral("Larger than %1 MB, too large for a list of sources").arg(kMaxListBytes >> 20);
 }
 
-// The file's text and how it was encoded. A byte-order mark counts only in
-// front of UTF-8: before anything else those bytes are three characters of
-// the 8-bit code page like any others.
-QString decodeFile(QByteArrayView bytes, FileEncoding& encoding)
+// Opens a sources file the only way a list is read: without waiting for a
+// writer (a pipe in its place), and only when it is a regular file within
+// the size limit. -1 otherwise, with the reason; no reason for a missing file.
+int openList(const QString& path, QString& reason)
 {
-    encoding = {};
-    if (auto text = fromExactUtf8(bytes)) {
-        if (text->startsWith(QChar(0xFEFF))) {
-            encoding.byteOrderMark = true;
-            text->remove(0, 1);
-        }
-        return *std::move(text);
+    reason.clear();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            reason = QString::fromLocal8Bit(std::strerror(errno));
+        return -1;
     }
-    encoding.windows1252 = true;
-    return fromWindows1252(bytes);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    else if (!S_ISREG(info.st_mode))
+        reason = QStringLiteral("Not a regular file");
+    else if (info.st_size > kMaxListBytes)
+        reason = tooLarge();
+    if (reason.isEmpty())
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
 }
 
 } // namespace
 
 FileEncoding fileEncodingOf(const QComboBox* combo)
 {
-    const int bits = combo->property(kEncodingProperty).toInt();
-    return {(bits & 1) != 0, (bits & 2) != 0};
+    return combo->property(kEncodingProperty).value<FileEncoding>();
 }
 
-void setFileEncodingOf(QComboBox* combo, FileEncoding encoding)
+void setFileEncodingOf(QComboBox* combo, const FileEncoding& encoding)
 {
-    combo->setProperty(kEncodingProperty, (encoding.windows1252 ? 1 : 0) | (encoding.byteOrderMark ? 2 : 0));
+    combo->setProperty(kEncodingProperty, QVariant::fromValue(encoding));
 }
 
-bool readSourceNames(QIODevice& device, QStringList& names, FileEncoding* encoding)
+bool readSourceNames(QIODevice& device, QStringList& names, FileEncoding* encoding, QString* reason)
 {
     QByteArray bytes;
-    bool readFailed = false;
+    QString failure;
     char chunk[64 * 1024];
     for (;;) {
         const qint64 got = device.read(chunk, sizeof chunk);
-        if (got < 0) {
-            readFailed = true;
-            break;
-        }
-        if (got == 0)
+        if (got < 0)
+            failure = device.errorString();
+        if (got <= 0)
             break;
         bytes.append(chunk, got);
+        if (bytes.size() > kMaxListBytes) { // a file that grows while it is read
+            failure = tooLarge();
+            break;
+        }
     }
     // A last line without its end counts like any other, unless the read
     // broke off in it: then it may be a name cut short.
-    if (readFailed) {
+    if (!failure.isEmpty()) {
         qsizetype end = bytes.size();
         while (end > 0 && bytes.at(end - 1) != '\r' && bytes.at(end - 1) != '\n')
             --end;
         bytes.truncate(end);
     }
 
-    FileEncoding found;
-    const QString text = decodeFile(bytes, found);
-    if (encoding)
-        *encoding = found;
-
+    // Each line in its own encoding: UTF-8 when it is UTF-8, else the 8-bit
+    // code page, so one name appended by an old editor garbles no other.
     // CR LF, CR and LF each end a line: lists come from Windows and from
     // Linux editors alike.
+    FileEncoding found;
+    bool eightBit = false, utf8 = false;
     qsizetype start = 0;
-    for (qsizetype i = 0; i <= text.size(); ++i) {
-        if (i < text.size() && text.at(i) != QLatin1Char('\r') && text.at(i) != QLatin1Char('\n'))
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes.at(i) != '\r' && bytes.at(i) != '\n')
             continue;
-        const QStringView line = QStringView(text).mid(start, i - start);
-        if (!isBlankLine(line))
-            names.append(line.toString());
-        if (i + 1 < text.size() && text.at(i) == QLatin1Char('\r') && text.at(i + 1) == QLatin1Char('\n'))
+        QByteArrayView line(bytes.constData() + start, i - start);
+        // A byte-order mark counts only in front of UTF-8: before anything
+        // else those bytes are three characters of the code page like any others.
+        if (start == 0 && line.startsWith(kByteOrderMark) && fromExactUtf8(line)) {
+            found.byteOrderMark = true;
+            line = line.sliced(3);
+        }
+        if (!std::all_of(line.begin(), line.end(), [](char c) { return c == ' '; })) {
+            if (isAscii(line)) {
+                names.append(QString::fromLatin1(line));
+            } else if (auto text = fromExactUtf8(line)) {
+                names.append(*std::move(text));
+                utf8 = true;
+            } else {
+                names.append(fromWindows1252(line));
+                ++found.windows1252Names[names.constLast()];
+                eightBit = true;
+            }
+        }
+        if (i + 1 < bytes.size() && bytes.at(i) == '\r' && bytes.at(i + 1) == '\n')
             ++i;
         start = i + 1;
     }
-    return !readFailed;
+    found.windows1252 = eightBit && !utf8;
+    if (encoding)
+        *encoding = found;
+    if (reason)
+        *reason = failure;
+    return failure.isEmpty();
 }
 
 QByteArray sourcesFileBytes(const QStringList& names, FileEncoding& encoding)
 {
     const QByteArray lineEnd("\r\n", 2);
     QByteArray bytes;
-    if (encoding.windows1252) {
-        for (const QString& name : names) {
-            const std::optional<QByteArray> encoded = toWindows1252(name);
-            if (!encoded) {
-                // A name the code page cannot hold: the whole file moves to UTF-8.
-                encoding = {};
-                return sourcesFileBytes(names, encoding);
-            }
-            bytes.append(*encoded).append(lineEnd);
-        }
-        return bytes;
-    }
     if (names.isEmpty())
         return bytes;
     // Without a mark, a first name that begins with U+FEFF would lose it to the next load.
@@ -202,8 +166,34 @@ QByteArray sourcesFileBytes(const QStringList& names, FileEncoding& encoding)
         encoding.byteOrderMark = true;
     if (encoding.byteOrderMark)
         bytes.append(kByteOrderMark, 3);
-    for (const QString& name : names)
-        bytes.append(name.toUtf8()).append(lineEnd);
+    // Every name the file held goes back in the bytes it was read from; a new
+    // one in the code page while the file holds no UTF-8 beyond ASCII and
+    // the code page has the name's characters, else in UTF-8.
+    QHash<QString, int> left = encoding.windows1252Names;
+    FileEncoding written;
+    written.byteOrderMark = encoding.byteOrderMark;
+    bool eightBit = false, utf8 = false;
+    for (const QString& name : names) {
+        QByteArray encoded = name.toUtf8();
+        if (isAscii(encoded)) {
+            bytes.append(encoded).append(lineEnd);
+            continue;
+        }
+        const auto known = left.find(name);
+        std::optional<QByteArray> windows1252;
+        if ((known != left.end() && known.value() > 0) || encoding.windows1252)
+            windows1252 = toWindows1252(name);
+        if (windows1252) {
+            if (known != left.end())
+                --known.value();
+            ++written.windows1252Names[name];
+            encoded = *std::move(windows1252);
+        }
+        (windows1252 ? eightBit : utf8) = true;
+        bytes.append(encoded).append(lineEnd);
+    }
+    written.windows1252 = (encoding.windows1252 || eightBit) && !utf8;
+    encoding = written;
     return bytes;
 }
 
@@ -216,21 +206,9 @@ QByteArray sourcesFileBytes(const QStringList& names)
 bool saveSourceNames(const QStringList& names, const QString& path, Platform& platform, FileEncoding& encoding)
 {
     FileEncoding written = encoding;
-    QSaveFile file(path);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-    } else {
-        const QByteArray bytes = sourcesFileBytes(names, written);
-        if (file.write(bytes) != bytes.size()) {
-            reason = file.errorString();
-            file.cancelWriting();
-        }
-        // commit() flushes, syncs and renames over the old file; after a
-        // cancelled write it only removes the temporary file.
-        if (!file.commit() && reason.isEmpty())
-            reason = file.errorString();
-    }
+    const QByteArray bytes = sourcesFileBytes(names, written);
+    const QString reason = QString::fromLocal8Bit(
+        files::replaceFile(QFile::encodeName(path).toStdString(), bytes.toStdString(), 0666).c_str());
     if (reason.isEmpty()) {
         encoding = written;
         return true;
@@ -311,17 +289,49 @@ void LoadComboFromFile(QComboBox* cCombobox, const QString& sCurrentFile)
     }
     QStringList names;
     FileEncoding encoding;
-    QFile file(sCurrentFile);
-    const bool complete = file.open(QIODevice::ReadOnly) && readSourceNames(file, names, &encoding);
+    QString reason;
+    QFile file;
+    const int fd = openList(sCurrentFile, reason);
+    bool complete = false;
+    if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        reason = file.errorString();
+        ::close(fd);
+    } else if (fd >= 0) {
+        complete = readSourceNames(file, names, &encoding, &reason);
+    }
     setFileEncodingOf(cCombobox, encoding);
+    cCombobox->setProperty(kUnreadProperty, reason.isEmpty() ? QString() : sCurrentFile);
+    cCombobox->setProperty(kUnreadReasonProperty, reason);
     if (!complete)
         names.append(builtinSourceNames());
     // One insertion for file names and fallback together keeps it a single sort.
     addSorted(cCombobox, names);
 }
 
+bool mayReplaceList(const QComboBox* combo, const QString& path, Platform& platform)
+{
+    QString reason;
+    if (combo->property(kUnreadProperty).toString() == path) {
+        reason = combo->property(kUnreadReasonProperty).toString();
+    } else {
+        const int fd = openList(path, reason);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (reason.isEmpty())
+        return true;
+    platform.msgBox(QStringLiteral("The sources list was not saved to the file\r\n") + path +
+                        QStringLiteral("\r\n\r\nThe file could not be read in full: ") + reason +
+                        QStringLiteral("\r\n\r\nThe file was left as it was, so that no name in it is lost. The list "
+                                       "keeps its entries until the file can be read and you press Refresh."),
+                    MsgStyle::Exclamation, QString::fromLatin1(app::kTitle));
+    return false;
+}
+
 bool Combo2List(QComboBox* cCombobox, const QString& path, Platform& platform)
 {
+    if (!mayReplaceList(cCombobox, path, platform))
+        return false;
     QStringList names;
     names.reserve(cCombobox->count());
     for (int i = 0; i < cCombobox->count(); ++i)
@@ -335,8 +345,12 @@ bool Combo2List(QComboBox* cCombobox, const QString& path, Platform& platform)
 
 int fileexists(const QString& path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? -1 : 0;
+    QString reason;
+    const int fd = openList(path, reason);
+    if (fd < 0)
+        return 0;
+    ::close(fd);
+    return -1;
 }
 
 } // namespace anchorly::sources

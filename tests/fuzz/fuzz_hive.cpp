@@ -6,6 +6,7 @@
 #undef NDEBUG // a failed assert is a crash that libFuzzer keeps
 #include <cassert>
 
+#include "settings/HiveFormat.h"
 #include "settings/HiveRegistryApi.h"
 #include "settings/Registry.h"
 #include "settings/SettingNames.h"
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using registry::HiveRegistryApi;
     const std::string content(reinterpret_cast<const char*>(data), size);
     std::string back;
-    assert(HiveRegistryApi::unescape(HiveRegistryApi::escape(content), back) && back == content);
+    assert(registry::hive::unescape(registry::hive::escape(content), back) && back == content);
 
     fs::remove_all(g_folder);
     fs::create_directories(g_folder);

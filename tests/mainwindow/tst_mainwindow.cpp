@@ -231,6 +231,7 @@ private slots:
         row("left alone", "Startup=True;Left=3000", "200,165 _blank 0 0 65280 0");
         row("negative top", "Startup=True;Top=-15;Left=3000", "208,165 _blank 0 0 65280 0");
         row("off every screen", "Startup=True;Top=1500;Left=300000", "208,165 _blank 0 0 65280 0");
+        row("left beyond any screen", "Startup=True;Top=1500;Left=32212252672", "208,100 _blank 0 0 65280 0");
         // The stored mode wins over the list mode that selecting the stored source chose.
         row("choices", "ComboIndex=3;ComboSource=2;BorderColor=255;Source Option Text=True;Source Option Combo=False",
             "208,165 _top 2 1 255 1");

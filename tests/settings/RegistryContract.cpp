@@ -17,11 +17,16 @@ using namespace anchorly::registry;
 #include "settings/WinRegistryApi.h"
 const auto makeApi = [] { return std::unique_ptr<RegistryApi>(new WinRegistryApi); };
 #else
+#include "platform/FileReplace.h"
 #include "settings/HiveRegistryApi.h"
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 // In the folder the test runs in, new for every run.
@@ -92,54 +97,152 @@ TEST_CASE_FIXTURE(Fixture, "malformed paths show the format message, unknown roo
 
 #ifndef _WIN32
 
-TEST_CASE_FIXTURE(Fixture, "a hive file as found is read as far as it goes; a damaged one is kept before a write")
+namespace {
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The folder's entries: name, and the bytes of a regular file or where a link leads.
+std::vector<std::string> entries(const fs::path& folder)
+{
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        found.push_back(entry.path().filename().string().substr(0, 30) + "=" +
+                        (entry.is_symlink()        ? "->" + fs::read_symlink(entry).string()
+                         : entry.is_regular_file() ? readFile(entry.path())
+                                                   : "(special)"));
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+// Writes that fail after some bytes, as on a full or broken disk.
+std::size_t g_writeBudget;
+ssize_t writeUpToBudget(int fd, const void* data, std::size_t size)
+{
+    if (g_writeBudget == 0)
+        return errno = ENOSPC, -1;
+    g_writeBudget -= (size = std::min(size, g_writeBudget));
+    return ::write(fd, data, size);
+}
+
+} // namespace
+
+TEST_CASE_FIXTURE(Fixture,
+                  "a hive file as found: read as far as it goes, kept when damaged, left alone when unreadable")
 {
     // The body runs once for each row, each time in an emptied folder.
     const fs::path file = (fs::remove_all(g_hive), fs::create_directory(g_hive), g_hive / "HKEY_CURRENT_USER.reg");
     const std::string anchorly = "HKEY_CURRENT_USER\\Software\\Quillbay\\Anchorly";
-    const auto read = [](const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    };
     const std::string sound = "REGEDIT4\n\n[" + anchorly + "]\n\"Browser\"=\"firefox\"\n";
     const std::string text = "C:\\a \"b\"\r\n\x1F\x7F\xFF"; // every kind of escape
     std::string deep = sound + "[HKEY_CURRENT_USER";
     for (int level = 0; level < 500000; ++level)
         deep += "\\a";
-    // What stands in the file's place (nothing: a pipe), what "Browser" reads
-    // after a write, and whether the file is damaged.
-    const std::tuple<const char*, std::string, const char*, bool> rows[] = {
-        {"CR LF line ends, a byte-order mark and another letter case, as an editor may leave them",
-         "\xEF\xBB\xBFREGEDIT4\r\n\r\n[hkey_current_user\\software\\quillbay\\anchorly]\r\n\"browser\"=\"firefox\"\r\n",
-         "firefox", false},
-        {"garbage", "not a hive\n[nor this\n\"x\"=y\n", "Error", true},
-        {"a wrong first line", "REGEDIT5" + sound.substr(8), "firefox", true},
-        {"more after a value", sound + "\"Editor\"=\"ed\" and more\n", "firefox", true},
-        {"a key half a million levels deep", deep + "]\n", "firefox", true},
-        {"a pipe in place of the file", "", "Error", true}};
-    for (const auto& [name, content, browser, damaged] : rows) {
+    enum Outcome { Sound, Damaged, LeftAlone };
+    // What stands in the file's place (after "|", something other than bytes,
+    // or a sound file on a disk that fails), what "Browser" reads after two
+    // writes, and what becomes of the file.
+    const std::tuple<const char*, std::string, const char*, Outcome> rows[] = {
+        {"CR LF line ends, a byte-order mark, comments and another letter case, as an editor may leave them",
+         "\xEF\xBB\xBFREGEDIT4\r\n; made by hand\r\n\r\n[hkey_current_user\\software\\quillbay\\anchorly]\r\n;\r\n"
+         "\"browser\"=\"firefox\"\r\n",
+         "firefox", Sound},
+        {"a link to the hive elsewhere", "|link", "firefox", Sound},
+        {"garbage", "not a hive\n[nor this\n\"x\"=y\n", "Error", Damaged},
+        {"a wrong first line", "REGEDIT5" + sound.substr(8), "firefox", Damaged},
+        {"more after a value", sound + "\"Editor\"=\"ed\" and more\n", "firefox", Damaged},
+        {"a key half a million levels deep", deep + "]\n", "firefox", Damaged},
+        {"a pipe in place of the file", "|fifo", "Error", LeftAlone},
+        {"a link to /dev/zero", "|zero", "Error", LeftAlone},
+        {"a file too large to be a hive", "|large", "Error", LeftAlone},
+        {"a file the user may not read", "|unreadable", "Error", LeftAlone},
+        {"too many open files", "|no fds", "Error", LeftAlone},
+        {"a file system full to the last byte", "|full", "firefox", LeftAlone},
+        {"a write that fails after 100 bytes", "|write", "firefox", LeftAlone},
+        {"a sync that fails", "|sync", "firefox", LeftAlone},
+        {"a close that fails", "|close", "firefox", LeftAlone}};
+    for (const auto& [name, content, browser, outcome] : rows) {
         SUBCASE(name)
         {
-            if (content.empty())
+            // Only root mounts a small file system, and root passes every
+            // permission check: it runs the rows as an unprivileged user,
+            // others get a file size limit for a full disk.
+            const bool root = ::geteuid() == 0;
+            const std::string disk = "mount -t tmpfs -o size=64k none " + g_hive.string();
+            REQUIRE((content != "|full" || !root || ::system(disk.c_str()) == 0));
+            const std::shared_ptr<void> unmount(nullptr, [&](void*) {
+                (content != "|full" || !root || ::system(("umount " + g_hive.string()).c_str()) == 0);
+            });
+            const fs::path real = g_hive / "real.reg";
+            if (content == "|fifo")
                 REQUIRE(::mkfifo(file.c_str(), 0600) == 0);
+            else if (content == "|zero")
+                fs::create_symlink("/dev/zero", file);
+            else if (content == "|link")
+                (std::ofstream(real) << sound, fs::create_symlink("real.reg", file));
             else
-                std::ofstream(file, std::ios::binary) << content;
+                std::ofstream(file, std::ios::binary) << (content[0] == '|' ? sound : content);
+            if (content == "|large")
+                fs::resize_file(file, 65 << 20);
+            if (content == "|unreadable")
+                fs::permissions(file, fs::perms::none);
+            std::ofstream filler(g_hive / "filler", std::ios::binary);
+            while (content == "|full" && root && filler.write(text.data(), text.size()).flush())
+                ;
+            const auto listed = [&] { // all but the filler of a full disk
+                std::vector<std::string> found = entries(g_hive);
+                found.erase(std::remove_if(found.begin(), found.end(),
+                                           [](const std::string& entry) { return entry.rfind("filler=", 0) == 0; }),
+                            found.end());
+                return found;
+            };
+            const std::vector<std::string> before = listed();
+            anchorly::files::SystemCalls& calls = anchorly::files::systemCalls();
+            g_writeBudget = 100;
+            if (content == "|write")
+                calls.write = writeUpToBudget;
+            if (content == "|sync")
+                calls.fsync = [](int) { return errno = EIO, -1; };
+            if (content == "|close")
+                calls.close = [](int fd) { return ::close(fd), errno = EIO, -1; };
+            rlimit files{}, size{};
+            REQUIRE((::getrlimit(RLIMIT_NOFILE, &files) == 0 && ::getrlimit(RLIMIT_FSIZE, &size) == 0));
+            const int next = ::dup(0);
+            ::close(next);
+            rlimit noFiles{rlim_t(next), files.rlim_max}, small{64, size.rlim_max};
+            std::signal(SIGXFSZ, SIG_IGN);
+            REQUIRE(::setrlimit(RLIMIT_NOFILE, content == "|no fds" ? &noFiles : &files) == 0);
+            REQUIRE(::setrlimit(RLIMIT_FSIZE, content == "|full" && !root ? &small : &size) == 0);
+            REQUIRE((!root || (::chown(g_hive.c_str(), 65534, 65534) == 0 && ::seteuid(65534) == 0)));
             registry.CreateKey(anchorly);
             registry.SetStringValue(anchorly, "Editor", "vi");
             registry.SetStringValue(anchorly, "Editor", text); // a second write keeps no second copy
-            CHECK(registry.GetStringValue(anchorly, "Browser") == browser);
-            CHECK(registry.GetStringValue(anchorly, "Editor") == text);
-            std::vector<std::string> kept; // the damaged file's name and bytes; a pipe is kept as it is
-            for (const auto& entry : fs::directory_iterator(g_hive))
-                if (entry.path() != file)
-                    kept.push_back(entry.path().filename().string().substr(0, 30) +
-                                   (content.empty() ? "" : read(entry.path())));
-            CHECK(kept == std::vector<std::string>(damaged, "HKEY_CURRENT_USER.reg.damaged-" + content));
-            if (!damaged) // written as the program writes: LF line ends, every key a section, names as found
-                CHECK(read(file) == "REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n[HKEY_CURRENT_USER\\software]\n\n"
-                                    "[HKEY_CURRENT_USER\\software\\quillbay]\n\n"
-                                    "[HKEY_CURRENT_USER\\software\\quillbay\\anchorly]\n\"browser\"=\"firefox\"\n"
-                                    "\"Editor\"=\"C:\\\\a \\\"b\\\"\\r\\n\\x1F\\x7F\xFF\"\n");
+            const auto readBrowser = registry.GetStringValue(anchorly, "Browser");
+            const auto readEditor = registry.GetStringValue(anchorly, "Editor");
+            REQUIRE((!root || ::seteuid(0) == 0));
+            REQUIRE((::setrlimit(RLIMIT_NOFILE, &files) == 0 && ::setrlimit(RLIMIT_FSIZE, &size) == 0));
+            calls = anchorly::files::SystemCalls();
+            CHECK(readBrowser == browser);
+            CHECK(readEditor == (outcome == LeftAlone ? "Error" : text));
+            const std::vector<std::string> after = listed();
+            if (outcome == LeftAlone) // exactly as it was, and nothing beside it
+                CHECK(after == before);
+            else if (outcome == Damaged)
+                CHECK(after == std::vector<std::string>{"HKEY_CURRENT_USER.reg.damaged-=" + content,
+                                                        "HKEY_CURRENT_USER.reg=" + readFile(file)});
+            else if (content == "|link") // the link stays, the file it leads to is replaced
+                CHECK(after ==
+                      std::vector<std::string>{"HKEY_CURRENT_USER.reg=->real.reg", "real.reg=" + readFile(real)});
+            else // written as the program writes: LF line ends, every key a section, names as found
+                CHECK(after ==
+                      std::vector<std::string>{
+                          "HKEY_CURRENT_USER.reg=REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n[HKEY_CURRENT_USER\\software]\n\n"
+                          "[HKEY_CURRENT_USER\\software\\quillbay]\n\n"
+                          "[HKEY_CURRENT_USER\\software\\quillbay\\anchorly]\n\"browser\"=\"firefox\"\n"
+                          "\"Editor\"=\"C:\\\\a \\\"b\\\"\\r\\n\\x1F\\x7F\xFF\"\n"});
         }
     }
 }

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace anchorly;
 using namespace anchorly::sources;
@@ -54,9 +56,11 @@ private slots:
     // A file loaded, then a name added: what the list and the file hold afterwards.
     void loadAndAdd_data()
     {
-        QTest::addColumn<QByteArray>("content"); // null: no file; "/": a folder in its place
-        QTest::addColumn<QString>("added");      // longer than 100,000 characters: the disk is full
-        QTest::addColumn<QString>("state");      // "built-in" stands for the 63 built-in names
+        // null: no file; "/": a folder in its place; "|fifo", "|zero" (a link to
+        // /dev/zero), "|large", "|unreadable" (to the user, with a name in it)
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("added"); // longer than 100,000 characters: the disk is full
+        QTest::addColumn<QString>("state"); // "built-in" stands for the 63 built-in names
         QTest::addColumn<QByteArray>("after");
         const auto row = [](const char* name, QByteArray content, const QString& added, const char* state,
                             QByteArray after) { QTest::newRow(name) << content << added << state << after; };
@@ -70,13 +74,21 @@ private slots:
         row("duplicate", "CNN\r\n", " CNN ", "CNN#-1##9#0", "CNN\r\n");
         row("empty file: the first name unsaved", "", "CNN", "CNN#-1##9#0", "");
         row("no file", {}, "", "built-in#-1##9#0", {});
-        row("folder in place: nothing changes", "/", "CNN2", "built-in#-1##9#1", {});
+        // A file not read in full is never replaced; the new name stays in the list, unsaved.
+        row("folder in place: kept", "/", "CNN2", "built-in+#13#13#9#1", {});
+        row("pipe: kept", "|fifo", "CNN2", "built-in+#13#13#9#1", {});
+        row("link to /dev/zero: kept", "|zero", "CNN2", "built-in+#13#13#9#1", {});
+        row("too large: kept", "|large", "CNN2", "built-in+#13#13#9#1", {});
+        row("unreadable: kept", "|unreadable", "CNN2", "built-in+#13#13#9#1", {});
         row("disk full: nothing changes", "CNN\r\n", QString(200000, 'x'), "CNN#-1##9#1", "CNN\r\n");
         row("Windows-1252 stays", "Caf\xE9\r\n" + high, "Déjà vu",
             "Café|Déjà vu|€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ#1#1#1#0",
             "Caf\xE9\r\nD\xE9j\xE0 vu\r\n" + high + "\r\n");
         row("Windows-1252, a name beyond it", "Caf\xE9\n", "Łódź", "Café|Łódź#1#1#1#0",
-            "Caf\xC3\xA9\r\n\xC5\x81\xC3\xB3\x64\xC5\xBA\r\n");
+            "Caf\xE9\r\n\xC5\x81\xC3\xB3\x64\xC5\xBA\r\n");
+        row("each line its own encoding", "S\xC3\xBC\x64\x64\x65utsche\r\nCaf\xE9\r\nCaf\xC3\xA9\r\n", "Zoë",
+            "Café|Café|Süddeutsche|Zoë#3#3#3#0",
+            "Caf\xE9\r\nCaf\xC3\xA9\r\nS\xC3\xBC\x64\x64\x65utsche\r\nZo\xC3\xAB\r\n");
         row("UTF-8 stays", "Caf\xC3\xA9\n", "Zürich", "Café|Zürich#1#1#1#0", "Caf\xC3\xA9\r\nZ\xC3\xBCrich\r\n");
         row("byte-order mark kept", "\xEF\xBB\xBF\x43NN\r\n", "BBC", "BBC|CNN#0#0#0#0",
             "\xEF\xBB\xBF\x42\x42\x43\r\nCNN\r\n");
@@ -87,7 +99,33 @@ private slots:
         QFETCH(QString, added);
         QFETCH(QString, state);
         QFETCH(QByteArray, after);
-        QVERIFY(content.isNull() || (content == "/" ? QDir().mkdir(m_path) : test::writeBytes(m_path, content)));
+        const QByteArray file = QFile::encodeName(m_path);
+        if (content == "|fifo")
+            QCOMPARE(::mkfifo(file, 0600), 0);
+        else if (content == "|zero")
+            QVERIFY(QFile::link("/dev/zero", m_path));
+        else if (!content.isNull())
+            QVERIFY(content == "/" ? QDir().mkdir(m_path)
+                                   : test::writeBytes(m_path, content.startsWith('|') ? "A\r\n" : content));
+        if (content == "|large")
+            QVERIFY(QFile::resize(m_path, 40 << 20));
+        if (content == "|unreadable")
+            QVERIFY(QFile::setPermissions(m_path, {}));
+        // Root reads any file: the row runs as an unprivileged user who may write the folder.
+        const bool unprivileged = content == "|unreadable" && ::geteuid() == 0;
+        QVERIFY(!unprivileged ||
+                (::chown(QFile::encodeName(m_dir.path()), 65534, 65534) == 0 && ::seteuid(65534) == 0));
+        const auto stamp = [&] { // what stands at the path, as its inode, kind, size and times tell
+            struct stat info {};
+            ::lstat(file, &info);
+            return QString("%1 %2 %3 %4 %5")
+                .arg(info.st_ino)
+                .arg(info.st_mode)
+                .arg(info.st_size)
+                .arg(info.st_mtim.tv_nsec)
+                .arg(info.st_ctim.tv_nsec);
+        };
+        const QString before = stamp();
         QStringList builtin = builtinSourceNames();
         std::stable_sort(builtin.begin(), builtin.end(), caseBlindLess);
         QComboBox combo;
@@ -101,10 +139,17 @@ private slots:
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         addToList(&combo, added, m_path, m_settings, m_platform, m_select);
         setrlimit(RLIMIT_FSIZE, &saved);
-        QCOMPARE(seen(combo), QString(state).replace("built-in", builtin.join('|')));
-        QCOMPARE(test::readBytes(m_path), after);
+        QVERIFY(!unprivileged || ::seteuid(0) == 0);
+        QStringList withAdded = builtin + QStringList(added); // "built-in+": the name added, unsaved
+        std::stable_sort(withAdded.begin(), withAdded.end(), caseBlindLess);
+        QCOMPARE(seen(combo),
+                 QString(state).replace("built-in+", withAdded.join('|')).replace("built-in", builtin.join('|')));
+        if (content.startsWith('|')) // what stands there is left exactly as it was
+            QCOMPARE(stamp(), before);
+        else
+            QCOMPARE(test::readBytes(m_path), after);
         // A failed save leaves the old file and no temporary file; a missing file stays missing.
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
                  content.isNull() ? QStringList() : QStringList{"sources.txt"});
         for (const auto& box : m_platform.msgBoxes)
             QVERIFY(box.style == MsgStyle::Exclamation && box.title == "Anchorly" && box.prompt.contains(m_path));
@@ -157,10 +202,16 @@ private slots:
         editList(&combo, m_dir.path() + "/none/sources.txt", m_platform);
         QCOMPARE(m_platform.shells.size(), size_t(3));
         QVERIFY(m_platform.msgBoxes.at(1).prompt.contains("/none/sources.txt"));
+        // A file that cannot be read as a list is not written over before an edit.
+        const QString pipe = m_dir.path() + "/pipe.txt";
+        QCOMPARE(::mkfifo(QFile::encodeName(pipe), 0600), 0);
+        editList(&combo, pipe, m_platform);
+        QCOMPARE(m_platform.shells.size(), size_t(3));
+        QVERIFY(m_platform.msgBoxes.at(2).prompt.contains(pipe + "\r\n\r\nThe file could not be read in full: Not a "));
         // A data folder that cannot be made is named, with the reason.
         m_platform.dataFolder = own;
         QVERIFY(!makeSaveFolder(sourcesLocation(m_platform), m_platform));
-        QVERIFY(m_platform.msgBoxes.at(2).prompt.contains(":\r\n" + own + "/anchorly\r\n\r\nNot a directory\r\n"));
+        QVERIFY(m_platform.msgBoxes.at(3).prompt.contains(":\r\n" + own + "/anchorly\r\n\r\nNot a directory\r\n"));
     }
 };
 

@@ -1,0 +1,77 @@
+// The built-in list: the names shown when the sources file cannot be read.
+
+#include "sources/Sources.h"
+
+namespace anchorly::sources {
+
+const QStringList& builtinSourceNames()
+{
+    static const QStringList names = {
+        QStringLiteral("ABC Online"),
+        QStringLiteral("ABCNews.com"),
+        QStringLiteral("AllAfrica.com"),
+        QStringLiteral("AME Info"),
+        QStringLiteral("AnandTech.com"),
+        QStringLiteral("Ananova.com"),
+        QStringLiteral("Billboard"),
+        QStringLiteral("BizReport.com"),
+        QStringLiteral("Boston Globe"),
+        QStringLiteral("Boston Herald"),
+        QStringLiteral("Business Week"),
+        QStringLiteral("CNET"),
+        QStringLiteral("CNN"),
+        QStringLiteral("Computerworld.com"),
+        QStringLiteral("EContent"),
+        QStringLiteral("Electronic Telegraph"),
+        QStringLiteral("Engadget.com"),
+        QStringLiteral("eWeek"),
+        QStringLiteral("Forbes"),
+        QStringLiteral("Fortune.com"),
+        QStringLiteral("F-Secure"),
+        QStringLiteral("GameInfoWire"),
+        QStringLiteral("Gamespot"),
+        QStringLiteral("Globe and Mail"),
+        QStringLiteral("Guardian Unlimited"),
+        QStringLiteral("Home Theater"),
+        QStringLiteral("IDGNet New Zealand"),
+        QStringLiteral("IOL"),
+        QStringLiteral("ITworld.com"),
+        QStringLiteral("IWantMedia.com"),
+        QStringLiteral("Jakarta Post"),
+        QStringLiteral("JavaBoutique"),
+        QStringLiteral("iWon"),
+        QStringLiteral("Learning Circuits"),
+        QStringLiteral("line56"),
+        QStringLiteral("LinuxToday.com"),
+        QStringLiteral("Mac Observer"),
+        QStringLiteral("marcus evans"),
+        QStringLiteral("Mondaq"),
+        QStringLiteral("National Post Online"),
+        QStringLiteral("NetLib"),
+        QStringLiteral("New York Times"),
+        QStringLiteral("PC Magazine"),
+        QStringLiteral("PCWorld.com"),
+        QStringLiteral("Popular Mechanics"),
+        QStringLiteral("San Francisco Chronicle"),
+        QStringLiteral("Seattle Times"),
+        QStringLiteral("Silicon.com"),
+        QStringLiteral("Slashdot.org"),
+        QStringLiteral("Sophos Anti Virus"),
+        QStringLiteral("TechWeb.com"),
+        QStringLiteral("The Australian Industry Standard"),
+        QStringLiteral("The iMac"),
+        QStringLiteral("The Inquirer"),
+        QStringLiteral("The New Zealand Herald"),
+        QStringLiteral("The Register"),
+        QStringLiteral("theWHIR"),
+        QStringLiteral("TomsHardware.com"),
+        QStringLiteral("USA Today"),
+        QStringLiteral("VNUnet.com"),
+        QStringLiteral("Web Host Directory"),
+        QStringLiteral("Wired News"),
+        QStringLiteral("ZDNet"),
+    };
+    return names;
+}
+
+} // namespace anchorly::sources
