@@ -41,23 +41,32 @@ public:
     // shows as spread between the groups instead of moving the result. The
     // ratio shown is the groups' median; the goal, when one is set (goal > 0),
     // is judged by how many groups are within it.
-    void row(const char* what, const char* baseline, const char* unit, double goal = 0) const
+    // A ceiling (ceiling > 0) is a goal for the value itself, in the row's
+    // unit: a group meets it when its median is at most that.
+    void row(const char* what, const char* baseline, const char* unit, double goal = 0, double ceiling = 0) const
     {
         if (m_values.empty())
             return;
         const std::size_t size = std::max<std::size_t>(1, m_values.size() / 10);
         std::vector<double> ratios;
+        int within = 0;
         for (std::size_t at = 0; at + size <= m_values.size(); at += size) {
             const auto from = [&](const std::vector<double>& all) {
                 return std::vector<double>(all.begin() + long(at), all.begin() + long(at + size));
             };
-            ratios.push_back(median(from(m_values)) / median(from(m_baselines)));
+            const double value = median(from(m_values));
+            ratios.push_back(value / median(from(m_baselines)));
+            if ((goal <= 0 || ratios.back() <= goal) && (ceiling <= 0 || value <= ceiling))
+                ++within;
         }
-        char goalText[32] = "-|-";
-        if (goal > 0)
-            std::snprintf(goalText, sizeof goalText, "%.2f|%d/%d", goal,
-                          int(std::count_if(ratios.begin(), ratios.end(), [&](double r) { return r <= goal; })),
+        char goalText[64] = "-|-";
+        if (goal > 0 && ceiling > 0)
+            std::snprintf(goalText, sizeof goalText, "%.2f, ≤ %g %s|%d/%d", goal, ceiling, unit, within,
                           int(ratios.size()));
+        else if (goal > 0)
+            std::snprintf(goalText, sizeof goalText, "%.2f|%d/%d", goal, within, int(ratios.size()));
+        else if (ceiling > 0)
+            std::snprintf(goalText, sizeof goalText, "%g %s|%d/%d", ceiling, unit, within, int(ratios.size()));
         std::printf("ROW|%s|%.3f|%s|%.3f|%s|%.2f|%.2f|%.2f|%s\n", what, median(m_values), baseline, median(m_baselines),
                     unit, median(ratios), *std::min_element(ratios.begin(), ratios.end()),
                     *std::max_element(ratios.begin(), ratios.end()), goalText);

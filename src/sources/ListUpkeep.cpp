@@ -7,21 +7,47 @@
 #include "sources/SourcesFile.h"
 
 #include <QComboBox>
+#include <QListView>
 #include <QSignalBlocker>
+#include <QStringListModel>
 #include <algorithm>
 
 namespace anchorly::sources {
 
-namespace {
-
-QStringList entriesOf(const QComboBox* combo)
+QStringListModel* sourcesModel(QComboBox* combo)
 {
+    if (auto* model = qobject_cast<QStringListModel*>(combo->model()))
+        return model;
+    const QSignalBlocker blocker(combo);
+    const int selected = combo->currentIndex();
+    auto* model = new QStringListModel(sourceNamesOf(combo), combo);
+    combo->setModel(model);
+    combo->setCurrentIndex(selected);
+    // Rows of one height: the open list need not lay out every name to know
+    // its size and where each row lies.
+    if (auto* view = qobject_cast<QListView*>(combo->view()))
+        view->setUniformItemSizes(true);
+    return model;
+}
+
+QStringList sourceNamesOf(const QComboBox* combo)
+{
+    if (const auto* model = qobject_cast<const QStringListModel*>(combo->model()))
+        return model->stringList();
     QStringList names;
     names.reserve(combo->count());
     for (int i = 0; i < combo->count(); ++i)
         names.append(combo->itemText(i));
     return names;
 }
+
+void stableSortCaseBlind(QStringList& names)
+{
+    if (!std::is_sorted(names.cbegin(), names.cend(), caseBlindLess))
+        std::stable_sort(names.begin(), names.end(), caseBlindLess);
+}
+
+namespace {
 
 void selectEntry(QComboBox* combo, int index, const std::function<void(int)>& select)
 {
@@ -56,7 +82,7 @@ void addToList(QComboBox* combo, const QString& typedSource, const QString& path
         return;
     }
 
-    QStringList names = entriesOf(combo);
+    QStringList names = sourceNamesOf(combo);
     if (names.contains(name, Qt::CaseSensitive))
         return;
 

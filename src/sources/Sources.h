@@ -16,6 +16,7 @@
 #include <functional>
 
 class QComboBox;
+class QStringListModel;
 
 namespace anchorly {
 class Platform;
@@ -56,6 +57,19 @@ bool Combo2List(QComboBox* cCombobox, const QString& path, Platform& platform);
 // -1 when the file can be opened for reading as a list is read, 0 otherwise
 // (missing, a folder, a pipe or device, too large, no access, an invalid name).
 int fileexists(const QString& path);
+
+// The model that holds the combo's names: a plain string list, filled in one
+// step, shown by a view whose rows all have the same height, so that neither
+// a fill nor the open list touches every name one by one. Installed on first
+// use in place of the combo's own model (its entries are kept).
+QStringListModel* sourcesModel(QComboBox* combo);
+
+// The combo's entries in display order.
+QStringList sourceNamesOf(const QComboBox* combo);
+
+// A stable case-blind sort; a list in order already (as every saved file is)
+// is only checked.
+void stableSortCaseBlind(QStringList& names);
 
 // Inserts the names so that the list stays in case-blind alphabetical order;
 // a name goes after entries that compare equal to it, so the result equals

@@ -9,10 +9,12 @@
 #include <QComboBox>
 #include <QFile>
 #include <QSignalBlocker>
+#include <QStringListModel>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -231,42 +233,34 @@ void addSorted(QComboBox* combo, const QStringList& names)
 {
     if (names.isEmpty())
         return;
-    QStringList incoming = names;
-    std::stable_sort(incoming.begin(), incoming.end(), caseBlindLess);
-
+    QStringListModel* model = sourcesModel(combo);
     const QSignalBlocker blocker(combo);
     const int selected = combo->currentIndex();
-    const int existing = combo->count();
+    const QStringList current = model->stringList();
 
-    if (existing == 0) {
-        combo->addItems(incoming);
-    } else if (incoming.size() == 1) {
-        QStringList current;
-        current.reserve(existing);
-        for (int i = 0; i < existing; ++i)
-            current.append(combo->itemText(i));
-        const auto at = std::upper_bound(current.cbegin(), current.cend(), incoming.first(), caseBlindLess);
-        combo->insertItem(int(at - current.cbegin()), incoming.first());
+    if (names.size() == 1) {
+        // One name goes in at its place; the rows after it shift, and with
+        // them the selection.
+        const int at = int(std::upper_bound(current.cbegin(), current.cend(), names.first(), caseBlindLess) -
+                           current.cbegin());
+        model->insertRows(at, 1);
+        model->setData(model->index(at), names.first());
     } else {
         // Inserting many names one by one would shift the whole list each
         // time; merging and filling once keeps a large list cheap.
+        QStringList incoming = names;
+        stableSortCaseBlind(incoming);
         QStringList merged;
-        merged.reserve(existing + incoming.size());
-        int newSelected = -1;
-        qsizetype next = 0;
-        for (int i = 0; i < existing; ++i) {
-            const QString text = combo->itemText(i);
-            // Existing entries go before incoming names that compare equal.
-            while (next < incoming.size() && caseBlindLess(incoming.at(next), text))
-                merged.append(incoming.at(next++));
-            if (i == selected)
-                newSelected = int(merged.size());
-            merged.append(text);
-        }
-        while (next < incoming.size())
-            merged.append(incoming.at(next++));
-        combo->clear();
-        combo->addItems(merged);
+        merged.reserve(current.size() + incoming.size());
+        // Existing entries go before incoming names that compare equal.
+        std::merge(current.cbegin(), current.cend(), incoming.cbegin(), incoming.cend(), std::back_inserter(merged),
+                   caseBlindLess);
+        const int newSelected =
+            selected < 0 ? -1
+                         : selected + int(std::lower_bound(incoming.cbegin(), incoming.cend(), current.at(selected),
+                                                           caseBlindLess) -
+                                          incoming.cbegin());
+        model->setStringList(merged);
         combo->setCurrentIndex(newSelected);
     }
 
@@ -332,10 +326,7 @@ bool Combo2List(QComboBox* cCombobox, const QString& path, Platform& platform)
 {
     if (!mayReplaceList(cCombobox, path, platform))
         return false;
-    QStringList names;
-    names.reserve(cCombobox->count());
-    for (int i = 0; i < cCombobox->count(); ++i)
-        names.append(cCombobox->itemText(i));
+    const QStringList names = sourceNamesOf(cCombobox);
     FileEncoding encoding = fileEncodingOf(cCombobox);
     if (!saveSourceNames(names, path, platform, encoding))
         return false;

@@ -71,6 +71,8 @@ private slots:
             "\t|  CNN|BBC|Wired News#2#2#2#0", "\t\r\n  CNN\r\nBBC\r\nWired News\r\n");
         row("CR, LF, CR LF, no last end", "c\rb\na\r\n\nd", "  E  ", "a|b|c|d|E#4#4#4#0", "a\r\nb\r\nc\r\nd\r\nE\r\n");
         row("case-blind, stable", "b\r\nB\r\na\r\n", "A", "a|A|b|B#1#1#1#0", "a\r\nA\r\nb\r\nB\r\n");
+        row("in order already, ties kept", "a\r\nA\r\nb\r\n", "B", "a|A|b|B#3#3#3#0", "a\r\nA\r\nb\r\nB\r\n");
+        row("ties in file order, one before", "B\r\nb\r\na\r\n", "A", "a|A|B|b#1#1#1#0", "a\r\nA\r\nB\r\nb\r\n");
         row("duplicate", "CNN\r\n", " CNN ", "CNN#-1##9#0", "CNN\r\n");
         row("empty file: the first name unsaved", "", "CNN", "CNN#-1##9#0", "");
         row("no file", {}, "", "built-in#-1##9#0", {});
