@@ -81,7 +81,8 @@ QScreen* primaryScreen()
     return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::primaryScreen() : nullptr;
 }
 
-// Windows' "*.*" means every file; "*.exe" means programs, which carry no ending here.
+// Windows' "*.*" means every file; "*.exe" means programs, which carry no
+// ending here.
 QString convertPattern(const QString& pattern)
 {
     QStringList converted;
@@ -105,6 +106,22 @@ QString messageBoxText(const QString& prompt)
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
+}
+
+int messageBoxIcon(int style)
+{
+    switch (style & 0x70) {
+    case 16:
+        return QMessageBox::Critical;
+    case 32:
+        return QMessageBox::Question;
+    case MsgStyle::Exclamation:
+        return QMessageBox::Warning;
+    case MsgStyle::Information:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
 }
 
 QStringList fileDialogNameFilters(const QString& filter)
@@ -147,25 +164,10 @@ void QtPlatform::msgBox(const QString& prompt, int style, const QString& title, 
                         int /*helpContext*/)
 {
     requireApplication("message box");
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    switch (style & 0x70) {
-    case 16:
-        icon = QMessageBox::Critical;
-        break;
-    case 32:
-        icon = QMessageBox::Question;
-        break;
-    case MsgStyle::Exclamation:
-        icon = QMessageBox::Warning;
-        break;
-    case MsgStyle::Information:
-        icon = QMessageBox::Information;
-        break;
-    default:
-        break;
-    }
-    QMessageBox box(icon, title, messageBoxText(prompt), QMessageBox::Ok, dialogParent());
-    // Prompts quote addresses and markup the user typed: never read them as rich text.
+    QMessageBox box(QMessageBox::Icon(messageBoxIcon(style)), title, messageBoxText(prompt), QMessageBox::Ok,
+                    dialogParent());
+    // Prompts quote addresses and markup the user typed: never read them as rich
+    // text.
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
@@ -207,7 +209,8 @@ int QtPlatform::twipsPerPixel() const
     return qMax(1, qRound(1440.0 / dpi));
 }
 
-// Without a screen (no desktop) the usual 1024 x 768 stands in, so that window placement still has numbers to use.
+// Without a screen (no desktop) the usual 1024 x 768 stands in, so that window
+// placement still has numbers to use.
 int QtPlatform::screenWidthTwips() const
 {
     const QScreen* screen = primaryScreen();

@@ -36,7 +36,8 @@ public:
     // its own session that reports its end and gives up soon after waitMs.
     int shellAndWait(const QString& commandLine, int windowStyle, int waitMs) override;
 
-    // Opens the address with the desktop's default program; the working folder plays no part.
+    // Opens the address with the desktop's default program; the working folder
+    // plays no part.
     void shellExecute(QWidget* parent, const QString& address, const QString& workingDirectory,
                       int showCommand) override;
 
@@ -106,6 +107,10 @@ private:
 // The text of a message box prompt as shown: each "\r\n", and any lone "\r",
 // becomes one line break.
 QString messageBoxText(const QString& prompt);
+
+// The QMessageBox::Icon a message box style asks for: 16 critical, 32 a
+// question, 48 an exclamation, 64 information, none without those bits.
+int messageBoxIcon(int style);
 
 // Qt name filters ("description (patterns)") from a "description|pattern|..."
 // filter; a trailing "|" and empty pairs are ignored. Patterns separated by ";"

@@ -21,6 +21,12 @@ private slots:
         frmabout about(platform, nullptr);
         QCOMPARE(about.findChild<QLabel*>("lblversion")->text(), QStringLiteral("Version 1.0.3"));
         QCOMPARE(about.findChild<QLabel*>("lblcopyright")->text(), QStringLiteral("Copyright \u00A9 2002 - 2099"));
+        // The fonts it asks for, whatever the system then finds for them.
+        const QFont title = about.findChild<QLabel*>("lblprogtitle")->font(),
+                    version = about.findChild<QLabel*>("lblversion")->font();
+        QCOMPARE(QString::asprintf("%s %g %g %d %g", qPrintable(title.family()), title.pointSizeF(),
+                                   version.pointSizeF(), version.bold() && !title.bold(), about.font().pointSizeF()),
+                 "Liberation Sans 13.5 9.75 1 8");
     }
 
     void closing_data()

@@ -25,6 +25,9 @@ private slots:
         QCOMPARE(assembleHtmlSource({"Entry1 x Entry2", "Entry2", "entry3", "Entry4", "Entry5"}),
                  " x \r\nEntry2\r\nentry3\r\n\r\n");
         QCOMPARE(trimBlanks(" \ta b\t "), "\ta b\t");
+        // The copy: the slots while the box shows them, else the box as edited by hand, with CR LF line ends.
+        QCOMPARE(copiedHtmlSource("a\u2029b", "a\r\nb") + '|' + copiedHtmlSource("x\u2029b", "a\r\nb"),
+                 "a\r\nb|x\r\nb");
         QVERIFY(isFilled("1234567") && !isFilled("123456"));
         QCOMPARE(
             QStringList({urlPrompt(), descriptionPrompt(), sourcePrompt(), allFilledMessage()}),

@@ -85,10 +85,13 @@ def journey(desktop):
     wait_for("the first window to come forward", above, 10)
     cover.kill()
     check((desktop.hive(), sources(desktop)) == (stored, names), "the second copy changed the stored files")
-    # The end of the desktop session closes the window as the user would.
+    # The end of the desktop session closes the window as the user would, the open preferences first.
+    desktop.run("xdotool", "windowfocus", "--sync", window[0])
+    desktop.keys("alt+f")
+    wait_for("the preferences", lambda: desktop.windows(program, "DIALOG"))
     program.send_signal(signal.SIGTERM)
     desktop.ended(program)
-    stored.update(Top="2250", Left="3000")
+    stored.update(Top="2250", Left="3000", Browser="", Editor="", HTMLfile="")
     check(desktop.hive() == stored, f"SIGTERM stored {desktop.hive()}, expected {stored}")
 
     # The X server ends under the running program (a logout without a session manager): the toolkit ends it with

@@ -22,7 +22,6 @@ public:
     };
     struct ShellCall {
         QString commandLine;
-        int windowStyle;
     };
     struct ShellExecuteCall {
         QWidget* parent;
@@ -53,9 +52,9 @@ public:
     {
         msgBoxes.push_back({text, style, title});
     }
-    void shell(const QString& line, int style) override
+    void shell(const QString& line, int) override
     {
-        shells.push_back({line, style});
+        shells.push_back({line});
         if (shellErrors.contains(line))
             throw *shellErrors.find(line);
     }

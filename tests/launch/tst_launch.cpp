@@ -1,7 +1,8 @@
 // Starting the browser and editor through the desktop's real program start,
 // on scripts that record their arguments, and that they run detached: stdin
-// from /dev/null (ours is a pipe meanwhile) and a session of their own. The
-// HTML file is such a script too: whatever the locations, it never runs.
+// from /dev/null (ours is a pipe meanwhile), a session of their own, and none
+// of our blocked or ignored signals or open descriptors. The HTML file is such
+// a script too: whatever the locations, it never runs.
 
 #include "fakes/FakePlatform.h"
 #include "fakes/TestFiles.h"
@@ -10,6 +11,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 #include <unistd.h>
 
 using namespace anchorly;
@@ -21,7 +23,7 @@ struct ShellPlatform : test::FakePlatform {
     void shell(const QString& commandLine, int windowStyle) override { QtPlatform().shell(commandLine, windowStyle); }
 };
 
-const char* const kScripts[] = {"browser", "My Tools/edit it", "my page.html", "plain"};
+const char* const kScripts[] = {"browser", "My Tools/edit it", "my page.html", "plain", "no shell", "bad sh", "junk"};
 
 } // namespace
 
@@ -31,7 +33,10 @@ private slots:
     void initTestCase()
     {
         int pipeFds[2];
-        QVERIFY(::pipe(pipeFds) == 0 && ::dup2(pipeFds[0], 0) == 0);
+        QVERIFY(::pipe(pipeFds) == 0 && ::dup2(pipeFds[0], 0) == 0 && ::dup2(pipeFds[1], 90) == 90);
+        sigset_t blocked;
+        sigemptyset(&blocked), sigaddset(&blocked, SIGUSR1);
+        QVERIFY(::sigprocmask(SIG_BLOCK, &blocked, nullptr) == 0 && ::signal(SIGHUP, SIG_IGN) != SIG_ERR);
     }
 
     void start_data()
@@ -54,19 +59,26 @@ private slots:
         row("both, browser missing", {"gone", e, page, "both"}, check.arg(""));
         row("both, browser empty", {"", e, page, "both"}, check.arg(""));
         row("both, editor empty", {b, "", page, "both"}, check.arg(ran));
-        row("both empty", {"", "", page, "both"}, check.arg(""));
         row("both, browser not executable", {"plain", e, page, "both"}, notAProgram);
+        // Executable, but the system cannot run it: its interpreter is missing (mend the location), or is no program.
+        row("both, browser's interpreter missing", {"no shell", e, page, "both"}, check.arg(""));
+        row("both, browser's interpreter not executable", {"bad sh", e, page, "both"}, notAProgram);
+        row("both, browser in no known format", {"junk", e, page, "both"}, QString(notAProgram).replace("70", "75"));
     }
     void start()
     {
         QFETCH(QStringList, locations);
         QFETCH(QString, result);
         QTemporaryDir dir;
+        const QMap<QString, QByteArray> odd = {
+            {"no shell", "#!/nonexistent/sh\n"}, {"bad sh", "#!/dev/null\n"}, {"junk", "junk\n"}};
         for (const QString script : kScripts)
             QVERIFY(test::writeBytes(
                 dir.filePath(script),
-                "#!/bin/sh\n{ for a in \"$@\"; do printf '[%s]' \"$a\"; done; echo; readlink "
-                "/proc/$$/fd/0; cut -d' ' -f6 /proc/$$/stat; } >\"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n",
+                odd.value(script, "#!/bin/sh\n{ for a in \"$@\"; do printf '[%s]' \"$a\"; done; echo; readlink "
+                                  "/proc/$$/fd/0; cut -d' ' -f6 /proc/$$/stat; while read -r n v; do case $n in Sig[BI]"
+                                  "[lg][kn]:) printf %s $n$v;; esac; done </proc/self/status; test -e /proc/self/fd/90 "
+                                  "&& printf fd90; echo; } >\"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n"),
                 script != "plain"));
         const QString command = locations.takeLast();
         for (QString& location : locations)
@@ -86,7 +98,10 @@ private slots:
                 QString::fromLocal8Bit(test::readBytes(record)).replace(dir.path(), "@").split('\n');
             if (QFile::exists(record))
                 got += script + ':' + lines.value(0) + ';';
-            QVERIFY(!QFile::exists(record) || (lines.value(1) == "/dev/null" && lines.value(2).toInt() != ::getsid(0)));
+            QVERIFY2(!QFile::exists(record) ||
+                         (lines.value(1) == "/dev/null" && lines.value(2).toInt() != ::getsid(0) &&
+                          lines.value(3) == "SigBlk:0000000000000000SigIgn:0000000000000000"),
+                     qPrintable(script + " inherited stdin, session, signals or descriptors: " + lines.join('|')));
         }
         for (const auto& box : platform.msgBoxes)
             got += QStringLiteral("#%1|%2|%3").arg(box.style).arg(box.title, box.prompt.section(" - ", 0, 0));

@@ -8,10 +8,12 @@
 #include "platform/QtPlatform.h"
 #include "platform/RuntimeError.h"
 
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <sys/stat.h>
+#include <csignal>
 #include <unistd.h>
 
 using namespace anchorly;
@@ -55,6 +57,12 @@ private slots:
         // Every file counts for "*.*", and programs carry no ".exe" here.
         QCOMPARE(fileDialogNameFilters("Program files (*.exe)|*.exe|All Files (*.*)|*.*|"),
                  QStringList({"Program files (*)", "All Files (*)"}));
+        // A message box: CR LF and a lone CR each break the line once; the icon by the style's icon bits.
+        QCOMPARE(messageBoxText("a\r\nb\rc\n\r\nd"), "a\nb\nc\n\nd");
+        QCOMPARE(QString::asprintf("%d %d %d %d %d", messageBoxIcon(16), messageBoxIcon(32 + 1), messageBoxIcon(48),
+                                   messageBoxIcon(64 + 2), messageBoxIcon(0)),
+                 QString::asprintf("%d %d %d %d %d", QMessageBox::Critical, QMessageBox::Question, QMessageBox::Warning,
+                                   QMessageBox::Information, QMessageBox::NoIcon));
     }
 
     // Only a live holder counts, in this process or another; whatever file a
@@ -63,12 +71,8 @@ private slots:
     void prevInstance_data()
     {
         QTest::addColumn<QByteArray>("leftover");
-        const QByteArray host = QSysInfo::machineHostName().toUtf8();
-        for (const auto& [name, content] : {std::pair{"empty", QByteArray("")},
-                                            {"garbled", QByteArray("\xff\0\x13\n\n\n", 6)},
-                                            {"a process that is gone", "999999999\nAnchorly\n" + host},
-                                            {"a live process, another program", "1\nAnchorly\n" + host}})
-            QTest::newRow(name) << content;
+        QTest::newRow("empty") << QByteArray("");
+        QTest::newRow("another program's number, garbled") << QByteArray("1\n\xff\0\x13\n\n\n", 8);
     }
     void prevInstance()
     {
@@ -133,27 +137,39 @@ private slots:
         }
     }
 
+    // The session ends by SIGTERM, SIGHUP or SIGINT, each asking once: a second
+    // one ends the program at once. A signal ignored at the start (nohup) stays ignored.
+    void sessionEnd()
+    {
+        std::signal(SIGINT, SIG_IGN);
+        SessionEndWatcher watcher;
+        QSignalSpy ending(&watcher, &SessionEndWatcher::sessionEnding);
+        QVERIFY(::raise(SIGHUP) == 0 && ::raise(SIGINT) == 0);
+        QTRY_COMPARE(ending.count(), 1);
+        struct sigaction hangUp {
+        }, interrupt{};
+        QVERIFY(::sigaction(SIGHUP, nullptr, &hangUp) == 0 && ::sigaction(SIGINT, nullptr, &interrupt) == 0);
+        QVERIFY2(hangUp.sa_handler == SIG_DFL, "a second hang-up would not end the program");
+        QVERIFY2(interrupt.sa_handler == SIG_IGN, "the ignored SIGINT was taken over");
+    }
+
     // X where the window can be placed, a Wayland-only session natively, the user's own choice untouched; with
     // no display at all one line says so, unless the chosen platform needs none.
-    void displayPlatform_data()
-    {
-        QTest::addColumn<QByteArrayList>("environment"); // QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY, XDG_SESSION_TYPE
-        QTest::addColumn<QByteArray>("platform");        // "missing": none, and the one line instead
-        QTest::newRow("X") << QByteArrayList{"", "", ":0", "x11"} << QByteArray();
-        QTest::newRow("Wayland and XWayland") << QByteArrayList{"", "wayland-0", ":0", "wayland"} << QByteArray("xcb");
-        QTest::newRow("Wayland only") << QByteArrayList{"", "wayland-1", "", ""} << QByteArray("wayland");
-        QTest::newRow("Wayland, default socket") << QByteArrayList{"", "", "", "wayland"} << QByteArray("wayland");
-        QTest::newRow("chosen by the user") << QByteArrayList{"wayland", "wayland-0", ":0", "wayland"} << QByteArray();
-        QTest::newRow("no desktop") << QByteArrayList{"", "", "", "tty"} << QByteArray("missing");
-        QTest::newRow("xcb chosen, no display") << QByteArrayList{"xcb", "", "", ""} << QByteArray("missing");
-        QTest::newRow("one needs no display") << QByteArrayList{"wayland-egl;vnc:size=8x6", "", "", ""} << QByteArray();
-    }
     void displayPlatform()
     {
-        QFETCH(QByteArrayList, environment);
-        QFETCH(QByteArray, platform);
-        const DisplayEnvironment given{environment[0], environment[1], environment[2], environment[3]};
-        QCOMPARE(displayMissing(given) ? QByteArray("missing") : displayPlatformFor(given), platform);
+        // QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY and XDG_SESSION_TYPE, then the platform chosen ("missing": none,
+        // and the one line instead)
+        for (const auto& [chosen, wayland, x, session, platform] : {std::tuple{"", "", ":0", "x11", ""},
+                                                                    {"", "wayland-0", ":0", "wayland", "xcb"},
+                                                                    {"", "wayland-1", "", "", "wayland"},
+                                                                    {"", "", "", "wayland", "wayland"},
+                                                                    {"wayland", "wayland-0", ":0", "wayland", ""},
+                                                                    {"", "", "", "tty", "missing"},
+                                                                    {"xcb", "", "", "", "missing"},
+                                                                    {"wayland-egl;vnc:size=8x6", "", "", "", ""}}) {
+            const DisplayEnvironment given{chosen, wayland, x, session};
+            QCOMPARE(displayMissing(given) ? QByteArray("missing") : displayPlatformFor(given), QByteArray(platform));
+        }
     }
 };
 

@@ -148,10 +148,11 @@ TEST_CASE_FIXTURE(Fixture,
     const std::tuple<const char*, std::string, const char*, Outcome> rows[] = {
         {"CR LF line ends, a byte-order mark, comments and another letter case, as an editor may leave them",
          "\xEF\xBB\xBFREGEDIT4\r\n; made by hand\r\n\r\n[hkey_current_user\\software\\quillbay\\anchorly]\r\n;\r\n"
-         "\"browser\"=\"firefox\"\r\n",
+         "\"browser\"=\"fire\\x66\\x6f\\x78\"\r\n\"q\\\"\"=\"\"\r\n",
          "firefox", Sound},
         {"a link to the hive elsewhere", "|link", "firefox", Sound},
         {"garbage", "not a hive\n[nor this\n\"x\"=y\n", "Error", Damaged},
+        {"an unknown escape", sound + "\"Editor\"=\"\\q\"\n", "firefox", Damaged},
         {"a wrong first line", "REGEDIT5" + sound.substr(8), "firefox", Damaged},
         {"more after a value", sound + "\"Editor\"=\"ed\" and more\n", "firefox", Damaged},
         {"a key half a million levels deep", deep + "]\n", "firefox", Damaged},
@@ -241,7 +242,7 @@ TEST_CASE_FIXTURE(Fixture,
                       std::vector<std::string>{
                           "HKEY_CURRENT_USER.reg=REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n[HKEY_CURRENT_USER\\software]\n\n"
                           "[HKEY_CURRENT_USER\\software\\quillbay]\n\n"
-                          "[HKEY_CURRENT_USER\\software\\quillbay\\anchorly]\n\"browser\"=\"firefox\"\n"
+                          "[HKEY_CURRENT_USER\\software\\quillbay\\anchorly]\n\"browser\"=\"firefox\"\n\"q\\\"\"=\"\"\n"
                           "\"Editor\"=\"C:\\\\a \\\"b\\\"\\r\\n\\x1F\\x7F\xFF\"\n"});
         }
     }

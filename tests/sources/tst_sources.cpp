@@ -83,9 +83,9 @@ private slots:
         row("too large: kept", "|large", "CNN2", "built-in+#13#13#9#1", {});
         row("unreadable: kept", "|unreadable", "CNN2", "built-in+#13#13#9#1", {});
         row("disk full: nothing changes", "CNN\r\n", QString(200000, 'x'), "CNN#-1##9#1", "CNN\r\n");
-        row("Windows-1252 stays", "Caf\xE9\r\n" + high, "Déjà vu",
-            "Café|Déjà vu|€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ#1#1#1#0",
-            "Caf\xE9\r\nD\xE9j\xE0 vu\r\n" + high + "\r\n");
+        row("Windows-1252 stays", "Caf\xE9\r\n" + high, "Déjà\u00A0vu ÿ",
+            "Café|Déjà\u00A0vu ÿ|€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ#1#1#1#0",
+            "Caf\xE9\r\nD\xE9j\xE0\xA0vu \xFF\r\n" + high + "\r\n");
         row("Windows-1252, a name beyond it", "Caf\xE9\n", "Łódź", "Café|Łódź#1#1#1#0",
             "Caf\xE9\r\n\xC5\x81\xC3\xB3\x64\xC5\xBA\r\n");
         row("each line its own encoding", "S\xC3\xBC\x64\x64\x65utsche\r\nCaf\xE9\r\nCaf\xC3\xA9\r\n", "Zoë",
