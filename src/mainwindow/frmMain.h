@@ -40,6 +40,7 @@ class frmPrefs;
 //   frmMain_hover.cpp      hover help, tooltips and focus selection
 //   frmMain_border.cpp     the border colour of the template row
 //   frmMain_launch.cpp     starting the browser and the editor
+//   frmMain_access.cpp     the template row from the keyboard, screen readers
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -118,6 +119,10 @@ public:
     void cmdEditor_Click();
     void cmdOpenALL_Click();
 
+    // --- the template row from the keyboard, and screen readers ---
+    void openTargetList();
+    void popUpColorMenu();
+
     // --- shut-down ---
     void Form_QueryUnload();
     void Form_Unload();
@@ -159,6 +164,11 @@ private:
     bool routeShortcut(QKeyEvent* event);
     static bool isWindowKey(const QKeyEvent* event);
     bool filterSlotKey(int index, QEvent* event);
+    static void installAccessibleFactory();
+    void watchTemplateRow();
+    bool routeTemplateRowKey(const QKeyEvent* event);
+    void targetListClosed();
+    void announce(const QString& message);
 
     void clearEntry(int slot);
     void afterSlotsCleared();
@@ -185,6 +195,7 @@ private:
     QPointer<frmPrefs> m_prefs;
     ColorDialog CommonDialog1;
     bool m_unloading = false;
+    bool m_targetListByKey = false;
 };
 
 } // namespace anchorly
