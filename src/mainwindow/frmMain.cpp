@@ -25,6 +25,7 @@ namespace anchorly {
 frmMain::frmMain(Platform& platform, settings::Settings& settings, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()), m_platform(platform), m_settings(settings)
 {
+    installAccessibleFactory();
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -34,6 +35,7 @@ frmMain::frmMain(Platform& platform, settings::Settings& settings, QWidget* pare
     connectCommands();
     watchEvents();
     setAcceptDrops(true); // a link dragged from a browser (frmMain_drop.cpp)
+    watchTemplateRow();
     // The window cannot be resized: its size follows the fixed client area and the menu bar.
     setFixedSize(ui->centralwidget->width(), ui->centralwidget->height() + menuBar()->sizeHint().height());
     cmdADD->setFocus();

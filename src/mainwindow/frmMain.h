@@ -42,6 +42,7 @@ class frmPrefs;
 //   frmMain_launch.cpp     starting the browser and the editor
 //   frmMain_desktop.cpp    a later start brings the window forward; the session's end
 //   frmMain_drop.cpp       a link dropped from a browser fills the inputs
+//   frmMain_access.cpp     the template row from the keyboard, screen readers
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -120,6 +121,10 @@ public:
     void cmdEditor_Click();
     void cmdOpenALL_Click();
 
+    // --- the template row from the keyboard, and screen readers ---
+    void openTargetList();
+    void popUpColorMenu();
+
     // --- shut-down ---
     void Form_QueryUnload();
     void Form_Unload();
@@ -172,6 +177,11 @@ private:
     bool routeShortcut(QKeyEvent* event);
     static bool isWindowKey(const QKeyEvent* event);
     bool filterSlotKey(int index, QEvent* event);
+    static void installAccessibleFactory();
+    void watchTemplateRow();
+    bool routeTemplateRowKey(const QKeyEvent* event);
+    void targetListClosed();
+    void announce(const QString& message);
 
     void clearEntry(int slot);
     void afterSlotsCleared();
@@ -198,6 +208,7 @@ private:
     QPointer<frmPrefs> m_prefs;
     ColorDialog CommonDialog1;
     bool m_unloading = false;
+    bool m_targetListByKey = false;
 };
 
 } // namespace anchorly

@@ -58,6 +58,7 @@ void frmMain::cmdADD_Click()
                                                    lblENDTAG->text()));
             // A long anchor would otherwise show its tail; the user looks for its address.
             entry->setCursorPosition(0);
+            announce(QStringLiteral("Entry %1: %2").arg(slot).arg(entry->text()));
         }
         if (composer::filledCount(slotTexts(txtENTRY)) == composer::kSlotCount) {
             lblInfo->setText(composer::allFilledMessage());
@@ -94,6 +95,7 @@ void frmMain::clearEntry(int slot)
 {
     txtENTRY[slot - 1]->setText(composer::placeholder(slot));
     afterSlotsCleared();
+    announce(QStringLiteral("Entry %1 cleared").arg(slot));
 }
 
 void frmMain::cmdClear_Click()
@@ -101,6 +103,7 @@ void frmMain::cmdClear_Click()
     for (int slot = 1; slot <= composer::kSlotCount; ++slot)
         txtENTRY[slot - 1]->setText(composer::placeholder(slot));
     afterSlotsCleared();
+    announce(QStringLiteral("All entries cleared"));
 }
 
 // Every clear undoes what the add that filled the last slot did.
@@ -117,18 +120,21 @@ void frmMain::cmdEmptyURL_Click()
 {
     txtHREF->clear();
     txtHREF->setFocus();
+    announce(QStringLiteral("Address cleared"));
 }
 
 void frmMain::cmdEmptyDESCRIPTION_Click()
 {
     txtDESCRIPTION->clear();
     txtDESCRIPTION->setFocus();
+    announce(QStringLiteral("Description cleared"));
 }
 
 void frmMain::cmdEmptySOURCE_Click()
 {
     txtSOURCE->clear();
     txtSOURCE->setFocus();
+    announce(QStringLiteral("Source cleared"));
 }
 
 void frmMain::cmdEmptyALL_Click()
@@ -137,6 +143,7 @@ void frmMain::cmdEmptyALL_Click()
     txtDESCRIPTION->clear();
     txtSOURCE->clear();
     txtHREF->setFocus();
+    announce(QStringLiteral("All input cleared"));
 }
 
 void frmMain::cmdCopyToClipboard_Click()
@@ -145,6 +152,7 @@ void frmMain::cmdCopyToClipboard_Click()
     m_platform.clipboardSetText(composer::copiedHtmlSource(txtHTMLsource->document()->toRawText(),
                                                            composer::assembleHtmlSource(slotTexts(txtENTRY))));
     txtHREF->setFocus();
+    announce(QStringLiteral("HTML source copied to the clipboard"));
 }
 
 void frmMain::txtENTRY_KeyPress(int, int& keyAscii)

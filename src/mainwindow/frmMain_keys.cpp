@@ -4,6 +4,7 @@
 #include "mainwindow/frmMain.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,8 +30,14 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if ((event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) ||
-            !watched->isWidgetType())
+        if (!watched->isWidgetType())
+            return false;
+        // The menu key's own press pops up the colour menu; the context menu
+        // the toolkit makes of it as well would be a second one.
+        if (event->type() == QEvent::ContextMenu)
+            return static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard &&
+                   static_cast<QWidget*>(watched)->window() == m_window;
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride)
             return false;
         return static_cast<QWidget*>(watched)->window() == m_window && m_route(static_cast<QKeyEvent*>(event));
     }
@@ -121,6 +128,8 @@ bool frmMain::routeWindowKey(QKeyEvent* event)
 {
     if (event->type() == QEvent::ShortcutOverride)
         return routeShortcut(event);
+    if (event->type() == QEvent::KeyPress && routeTemplateRowKey(event))
+        return true;
     if (event->type() != QEvent::KeyPress || (event->modifiers() & ~(Qt::KeypadModifier)))
         return false;
     switch (event->key()) {

@@ -346,6 +346,86 @@ private slots:
                 foreColor(w.lbSOURCEDESCRIPTION) == kRed);
         w.Image1_MouseMove();
         QVERIFY(backColor(w.Combo2) == kLightGrey && foreColor(w.lbSOURCEDESCRIPTION) == kDarkBlue);
+
+        // The keyboard alone: Alt+T drops the list down at the target piece,
+        // Up and Enter pick, Esc closes and keeps the target (and the window);
+        // the focus stays. The menu key and Shift+F10 pop up the colour menu
+        // below the frame, Enter runs its first item. A screen reader gets
+        // both as actions with their keys, and hears what a command did.
+        QAbstractItemView* view = w.Combo1->view();
+        QTest::keyClick(w.Combo2, Qt::Key_T, Qt::AltModifier);
+        QTRY_VERIFY(view->isVisible() && w.Combo1->isVisible());
+        QVERIFY(view->window()->geometry().intersects(QRect(w.lblTARGET->mapToGlobal(QPoint()), w.lblTARGET->size())));
+        QTest::keyClick(view, Qt::Key_Up);
+        QTest::keyClick(view, Qt::Key_Return);
+        QTRY_VERIFY(!view->isVisible());
+        QTest::keyClick(w.Combo2, Qt::Key_T, Qt::AltModifier);
+        QTRY_VERIFY(view->isVisible());
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Escape);
+        QTRY_VERIFY(!view->isVisible());
+        QCOMPARE(w.lblTARGET->text() + (w.Combo1->isVisible() ? " shown" : "") + (f.platform.endCalls ? " exit" : ""),
+                 "\" target=\"_self\">");
+        QCOMPARE(QApplication::focusWidget(), w.Combo2);
+        auto* colours = w.findChild<QMenu*>("menuColorMenu");
+        f.platform.colorAnswer = 255;
+        for (const QKeyCombination key : {QKeyCombination(Qt::Key_Menu), Qt::SHIFT | Qt::Key_F10}) {
+            QTest::keyClick(w.txtHREF, key.key(), key.keyboardModifiers());
+            QTRY_VERIFY(colours->isVisible());
+            QCOMPARE(colours->pos(), w.Shape1->mapToGlobal(QPoint(0, w.Shape1->height())));
+            QTest::keyClick(colours, Qt::Key_Return);
+            QTRY_VERIFY(!colours->isVisible());
+            QCOMPARE(w.Shape1->borderColor(), 255u);
+            w.menuDefaultcolor_Click();
+        }
+        QStringList actions;
+        for (QWidget* piece : std::initializer_list<QWidget*>{w.lblTARGET, w.Shape1}) {
+            auto* action = QAccessible::queryAccessibleInterface(piece)->actionInterface();
+            actions << action->actionNames().join(' ') + ' ' +
+                           action->keyBindingsForAction(action->actionNames()[0])[0];
+        }
+        QCOMPARE(actions.join(", "), "ShowMenu Alt+T, ShowMenu Shift+F10");
+        QAccessible::queryAccessibleInterface(w.lblTARGET)
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::showMenuAction());
+        QTRY_VERIFY(view->isVisible());
+        w.Combo1->hidePopup();
+    }
+
+    // What a screen reader hears: each control's name says what it does,
+    // without blanks around it, and after a command the info line tells what
+    // happened, while it shows what it showed.
+    void screenReader()
+    {
+        Fixture f;
+        frmMain& w = f.open({}, "u", "d", "s");
+        w.optSource[0]->click();
+        frmPrefs prefs(f.platform, f.settings, &w);
+        frmabout about(f.platform, &w);
+        QStringList names;
+        for (QWidget* window : std::initializer_list<QWidget*>{&w, &prefs, &about})
+            for (QWidget* control : window->findChildren<QWidget*>()) {
+                const QString name = QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+                QVERIFY2(name == name.trimmed(), qPrintable(control->objectName() + ": '" + name + "'"));
+                if (qobject_cast<QPushButton*>(control) && control->property("text").toString() == "Clear")
+                    names << name;
+            }
+        QCOMPARE(names.join(", "), "Clear address, Clear description, Clear source, Clear entry 1, Clear entry 2, "
+                                   "Clear entry 3, Clear entry 4, Clear entry 5");
+        QStringList heard;
+        const auto said = [&] {
+            return QAccessible::queryAccessibleInterface(w.lblInfo)->text(QAccessible::Description);
+        };
+        w.cmdADD->click();
+        heard << said();
+        for (const char* button : {"cmdClearEntry1", "cmdClear", "cmdEmptyURL", "cmdEmptyALL", "cmdCopyToClipboard"}) {
+            w.findChild<QPushButton*>(button)->click();
+            heard << said();
+        }
+        QCOMPARE(heard.join(" | "), "Entry 1: <a href=\"u\" target=\"_blank\">d - s</a><br> | Entry 1 cleared | "
+                                    "All entries cleared | Address cleared | All input cleared | "
+                                    "HTML source copied to the clipboard");
+        QCOMPARE(w.lblInfo->text(), QString());
     }
 
     // The border colour: a pick shows and stores it at once and allows
