@@ -60,6 +60,7 @@ void frmMain::bindControls()
     txtDESCRIPTION = ui->txtDESCRIPTION;
     txtSOURCE = ui->txtSOURCE;
     optSource = {ui->optSource_0, ui->optSource_1};
+    keepOptionButtonsVisible();
     Combo2 = ui->Combo2;
     txtENTRY = {ui->txtENTRY_0, ui->txtENTRY_1, ui->txtENTRY_2, ui->txtENTRY_3, ui->txtENTRY_4};
     lblInfo = ui->lblInfo;
@@ -309,6 +310,29 @@ void frmMain::setComboListIndex(QComboBox* combo, int index)
         Combo1_Click();
     else if (combo == Combo2)
         Combo2_Click();
+}
+
+// Under a dark palette the toolkit draws an unchecked option button's ring and face in two near shades of the
+// window's own grey (about 1.2:1); a light face with a dark dot keeps both buttons visible. Light palettes, whose
+// face is light already, stay as they are. Run again when the desktop's palette arrives or changes.
+void frmMain::keepOptionButtonsVisible()
+{
+    for (QRadioButton* option : optSource) {
+        QPalette palette = QApplication::palette(option);
+        const QColor window = palette.color(QPalette::Active, QPalette::Window);
+        if (window.lightness() < 128 && contrastRatio(palette.color(QPalette::Active, QPalette::Base), window) < 3) {
+            palette.setColor(QPalette::Base, toQColor(kLightGrey));
+            palette.setColor(QPalette::Text, readableTextOn(toQColor(kLightGrey), palette.color(QPalette::Text)));
+        }
+        option->setPalette(palette);
+    }
+}
+
+void frmMain::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ApplicationPaletteChange)
+        keepOptionButtonsVisible();
+    QMainWindow::changeEvent(event);
 }
 
 } // namespace anchorly

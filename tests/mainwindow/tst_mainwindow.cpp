@@ -508,6 +508,15 @@ private slots:
                          qPrintable(control->objectName() + text));
             }
         }
+        for (QRadioButton* option : w.optSource) { // checked and not, each stands out at 3:1 at least
+            std::vector<double> shades;
+            const QImage shot = option->grab().toImage();
+            for (int y = 0; y < shot.height(); ++y)
+                for (int x = 0; x < shot.width(); ++x)
+                    shades.push_back(luminance(shot.pixel(x, y)));
+            const auto [darkest, lightest] = std::minmax_element(shades.begin(), shades.end());
+            QVERIFY2((*lightest + 0.05) / (*darkest + 0.05) >= 3, qPrintable(option->objectName()));
+        }
         // The scroll bar arrows take the box's text colour.
         QVERIFY(contrastRatio(w.txtHTMLsource->palette().color(QPalette::WindowText), toQColor(kLightGrey)) >= 4.5);
         const QImage whole = w.grab().toImage(); // the frame is drawn over the row's face
