@@ -244,10 +244,8 @@ private slots:
             for (const char* name :
                  {"Top", "Left", "Startup", "ComboIndex", "ComboSource", "Source Option Text", "Source Option Combo"})
                 stored << f.stored(name);
-            QCOMPARE(stored.join(' '), (minimized ? "7 8"
-                                                  : QString::number(w.frameGeometry().y() * 15) + ' ' +
-                                                        QString::number(w.frameGeometry().x() * 15)) +
-                                           " True 2 0 False True");
+            const QPoint place = minimized ? QPoint(8, 7) : w.frameGeometry().topLeft() * 15; // Left, Top in twips
+            QCOMPARE(stored.join(' '), QString::asprintf("%d %d True 2 0 False True", place.y(), place.x()));
             QCOMPARE(f.platform.endCalls, 1);
         }
     }
@@ -259,12 +257,11 @@ private slots:
     {
         QTest::addColumn<int>("error"); // 0: the check finds another copy
         QTest::addColumn<QString>("message");
-        const QString error = "0 Error: An Error was generated:\r\nDescription: Error %1 - broken\r\n\r\n";
+        const QString error = "0 Error: An Error was generated:\r\nDescription: Error %1 - broken\r\n\r\n",
+                      reinstall = "Re-install the program to fix this";
         QTest::newRow("second copy") << 0 << "64 Anchorly: Anchorly is already running.";
-        QTest::newRow("339") << 339 << error.arg(339) + "Re-install the program to fix this.";
-        QTest::newRow("50003") << 50003
-                               << error.arg(50003) + "Re-install the program to fix this, or get the latest "
-                                                     "vbruntimes at Quillbay.";
+        QTest::newRow("339") << 339 << error.arg(339) + reinstall + ".";
+        QTest::newRow("50003") << 50003 << error.arg(50003) + reinstall + ", or get the latest vbruntimes at Quillbay.";
         QTest::newRow("75") << 75 << error.arg(75) + "Please inform the author with the error description above.";
     }
     void instanceCheck()
