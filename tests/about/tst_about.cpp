@@ -32,10 +32,9 @@ private slots:
     void closing_data()
     {
         QTest::addColumn<QString>("how"); // all but Esc close the window
-        QTest::newRow("Enter right after opening") << "enter";
-        QTest::newRow("Esc does nothing") << "escape";
-        QTest::newRow("close box") << "closebox";
-        QTest::newRow("the link") << "link";
+        // Enter right after opening, Esc (which does nothing), the close box, the link
+        for (const char* how : {"enter", "escape", "closebox", "link"})
+            QTest::newRow(how) << QString(how);
     }
     void closing()
     {
@@ -52,11 +51,10 @@ private slots:
         bool openAfterwards = true;
         QTimer::singleShot(0, opened, [&] {
             focused = opened->focusWidget()->objectName();
-            auto* link = opened->findChild<QLabel*>("lblurl");
             if (how == "closebox")
                 opened->close();
             else if (how == "link")
-                QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, 4));
+                QTest::mouseClick(opened->findChild<QLabel*>("lblurl"), Qt::LeftButton, {}, QPoint(4, 4));
             else
                 QTest::keyClick(opened->focusWidget(), how == "enter" ? Qt::Key_Return : Qt::Key_Escape);
             openAfterwards = opened->isVisible();
@@ -68,13 +66,8 @@ private slots:
         QCOMPARE(openAfterwards, how == "escape");
         QTRY_VERIFY(about.isNull()); // each opening builds a new window
         QCOMPARE(mainWindow.isMinimized(), how == "link");
-        QCOMPARE(platform.shellExecutes.size(), size_t(how == "link"));
-        if (how == "link") {
-            const auto& call = platform.shellExecutes[0];
-            QCOMPARE(call.parent, opened);
-            QCOMPARE(call.address + "|" + call.workingDirectory + "|" + QString::number(call.showCommand),
-                     QStringLiteral("http://www.quillbay.example/|c:\\|1"));
-        }
+        // The about window opens the link over itself.
+        QCOMPARE(platform.shellExecutes.join(' '), how == "link" ? "frmabout|http://www.quillbay.example/|c:\\|1" : "");
     }
 };
 

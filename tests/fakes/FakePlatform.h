@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMap>
+#include <QWidget>
 #include <optional>
 #include <vector>
 
@@ -20,18 +21,10 @@ public:
         int style;
         QString title;
     };
-    struct ShellCall {
-        QString commandLine;
-    };
-    struct ShellExecuteCall {
-        QWidget* parent;
-        QString address, workingDirectory;
-        int showCommand;
-    };
 
     std::vector<MsgBoxCall> msgBoxes;
-    std::vector<ShellCall> shells;
-    std::vector<ShellExecuteCall> shellExecutes;
+    QStringList shells;        // each command line started
+    QStringList shellExecutes; // "parent's object name|address|working folder|show command"
     QString clipboardText;
     int clipboardClears = 0;
     int endCalls = 0;
@@ -54,7 +47,7 @@ public:
     }
     void shell(const QString& line, int) override
     {
-        shells.push_back({line});
+        shells << line;
         if (shellErrors.contains(line))
             throw *shellErrors.find(line);
     }
@@ -65,7 +58,7 @@ public:
     }
     void shellExecute(QWidget* parent, const QString& url, const QString& dir, int show) override
     {
-        shellExecutes.push_back({parent, url, dir, show});
+        shellExecutes << QStringLiteral("%1|%2|%3|%4").arg(parent ? parent->objectName() : "-", url, dir).arg(show);
     }
     void clipboardClear() override
     {

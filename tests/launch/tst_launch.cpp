@@ -41,8 +41,8 @@ private slots:
 
     void start_data()
     {
-        QTest::addColumn<QStringList>(
-            "locations"); // browser, editor, HTML file in the folder ("" stays empty); command
+        // Locations of browser, editor, HTML file in the folder ("" stays empty); then the command.
+        QTest::addColumn<QStringList>("locations");
         // The outcome (0 started, 1 to the preferences, 2 failed) # each script that ran, "name:[argument];"
         // # the message box, "style|title|prompt" up to a " - " (the unexpected error's description).
         QTest::addColumn<QString>("result");

@@ -43,12 +43,6 @@ struct Fixture : test::TempSettings {
     }
 };
 
-// The text a tooltip shows: the toolkit takes a text that looks like markup as rich text.
-QString shownToolTip(const QWidget* control)
-{
-    return QTextDocumentFragment::fromHtml(control->toolTip()).toPlainText();
-}
-
 // The toolkit's Linux key bindings take Ctrl+E in a text box as the end of
 // the line; the offscreen platform has none, so the tests lend it to the box.
 struct EndOfLineBinding : QObject {
@@ -250,10 +244,8 @@ private slots:
             for (const char* name :
                  {"Top", "Left", "Startup", "ComboIndex", "ComboSource", "Source Option Text", "Source Option Combo"})
                 stored << f.stored(name);
-            QCOMPARE(stored.join(' '), (minimized ? "7 8"
-                                                  : QString::number(w.frameGeometry().y() * 15) + ' ' +
-                                                        QString::number(w.frameGeometry().x() * 15)) +
-                                           " True 2 0 False True");
+            const QPoint place = minimized ? QPoint(8, 7) : w.frameGeometry().topLeft() * 15; // Left, Top in twips
+            QCOMPARE(stored.join(' '), QString::asprintf("%d %d True 2 0 False True", place.y(), place.x()));
             QCOMPARE(f.platform.endCalls, 1);
         }
     }
@@ -265,12 +257,11 @@ private slots:
     {
         QTest::addColumn<int>("error"); // 0: the check finds another copy
         QTest::addColumn<QString>("message");
-        const QString error = "0 Error: An Error was generated:\r\nDescription: Error %1 - broken\r\n\r\n";
+        const QString error = "0 Error: An Error was generated:\r\nDescription: Error %1 - broken\r\n\r\n",
+                      reinstall = "Re-install the program to fix this";
         QTest::newRow("second copy") << 0 << "64 Anchorly: Anchorly is already running.";
-        QTest::newRow("339") << 339 << error.arg(339) + "Re-install the program to fix this.";
-        QTest::newRow("50003") << 50003
-                               << error.arg(50003) + "Re-install the program to fix this, or get the latest "
-                                                     "vbruntimes at Quillbay.";
+        QTest::newRow("339") << 339 << error.arg(339) + reinstall + ".";
+        QTest::newRow("50003") << 50003 << error.arg(50003) + reinstall + ", or get the latest vbruntimes at Quillbay.";
         QTest::newRow("75") << 75 << error.arg(75) + "Please inform the author with the error description above.";
     }
     void instanceCheck()
@@ -353,17 +344,14 @@ private slots:
         // below the frame, Enter runs its first item. A screen reader gets
         // both as actions with their keys, and hears what a command did.
         QAbstractItemView* view = w.Combo1->view();
-        QTest::keyClick(w.Combo2, Qt::Key_T, Qt::AltModifier);
-        QTRY_VERIFY(view->isVisible() && w.Combo1->isVisible());
-        QVERIFY(view->window()->geometry().intersects(QRect(w.lblTARGET->mapToGlobal(QPoint()), w.lblTARGET->size())));
-        QTest::keyClick(view, Qt::Key_Up);
-        QTest::keyClick(view, Qt::Key_Return);
-        QTRY_VERIFY(!view->isVisible());
-        QTest::keyClick(w.Combo2, Qt::Key_T, Qt::AltModifier);
-        QTRY_VERIFY(view->isVisible());
-        QTest::keyClick(view, Qt::Key_Down);
-        QTest::keyClick(view, Qt::Key_Escape);
-        QTRY_VERIFY(!view->isVisible());
+        const QRect piece(w.lblTARGET->mapToGlobal(QPoint()), w.lblTARGET->size());
+        for (const char* keys : {"Up, Return", "Down, Esc"}) {
+            QTest::keyClick(w.Combo2, Qt::Key_T, Qt::AltModifier);
+            QTRY_VERIFY(view->isVisible() && w.Combo1->isVisible());
+            QVERIFY(view->window()->geometry().intersects(piece));
+            QTest::keySequence(view, QKeySequence(keys));
+            QTRY_VERIFY(!view->isVisible());
+        }
         QCOMPARE(w.lblTARGET->text() + (w.Combo1->isVisible() ? " shown" : "") + (f.platform.endCalls ? " exit" : ""),
                  "\" target=\"_self\">");
         QCOMPARE(QApplication::focusWidget(), w.Combo2);
@@ -413,14 +401,10 @@ private slots:
         QCOMPARE(names.join(", "), "Clear address, Clear description, Clear source, Clear entry 1, Clear entry 2, "
                                    "Clear entry 3, Clear entry 4, Clear entry 5");
         QStringList heard;
-        const auto said = [&] {
-            return QAccessible::queryAccessibleInterface(w.lblInfo)->text(QAccessible::Description);
-        };
-        w.cmdADD->click();
-        heard << said();
-        for (const char* button : {"cmdClearEntry1", "cmdClear", "cmdEmptyURL", "cmdEmptyALL", "cmdCopyToClipboard"}) {
+        for (const char* button :
+             {"cmdADD", "cmdClearEntry1", "cmdClear", "cmdEmptyURL", "cmdEmptyALL", "cmdCopyToClipboard"}) {
             w.findChild<QPushButton*>(button)->click();
-            heard << said();
+            heard << QAccessible::queryAccessibleInterface(w.lblInfo)->text(QAccessible::Description);
         }
         QCOMPARE(heard.join(" | "), "Entry 1: <a href=\"u\" target=\"_blank\">d - s</a><br> | Entry 1 cleared | "
                                     "All entries cleared | Address cleared | All input cleared | "
@@ -439,16 +423,16 @@ private slots:
                    (w.findChild<QAction*>("menuDefaultcolor")->isEnabled() ? " Default" : "");
         };
         QCOMPARE(state(), "255 255 Default");
-        f.platform.colorAnswer = 65280;
-        w.menuChangeBorderColor_Click();
-        QCOMPARE(state(), "65280 65280 Default");
-        f.platform.colorAnswer.reset();
-        w.menuChangeBorderColor_Click();
-        QCOMPARE(state(), "65280 65280");
-        f.platform.colorAnswer = 16777215;
-        w.menuChangeBorderColor_Click();
-        w.menuDefaultcolor_Click();
-        QCOMPARE(state(), "65280 65280");
+        // each answer of the colour dialog (none: cancelled), then what the window shows and stores
+        for (const auto& [answer, shown] : {std::pair{std::optional<quint32>(65280), "65280 65280 Default"},
+                                            {std::nullopt, "65280 65280"},
+                                            {16777215u, "65280 65280"}}) {
+            f.platform.colorAnswer = answer;
+            w.menuChangeBorderColor_Click();
+            if (answer == 16777215u)
+                w.menuDefaultcolor_Click();
+            QCOMPARE(state(), shown);
+        }
     }
 
     // Under a dark palette, with every text they can show (the longest
@@ -481,7 +465,8 @@ private slots:
         auto* editor = prefs.findChild<QLineEdit*>("txtEditorPath"); // its tooltip shows the path as it stands
         QMouseEvent move(QEvent::MouseMove, {5, 5}, editor->mapToGlobal(QPointF(5, 5)), {}, {}, {});
         QApplication::sendEvent(editor, &move);
-        QCOMPARE(shownToolTip(editor), "/x/<b>y</b>");
+        // The toolkit takes a tooltip that looks like markup as rich text.
+        QCOMPARE(QTextDocumentFragment::fromHtml(editor->toolTip()).toPlainText(), "/x/<b>y</b>");
         frmabout about(f.platform, &w);
         for (QWidget* window : std::initializer_list<QWidget*>{&w, &prefs, &about}) {
             const QImage shot = window->grab().toImage();

@@ -120,12 +120,8 @@ private slots:
         const auto stamp = [&] { // what stands at the path, as its inode, kind, size and times tell
             struct stat info {};
             ::lstat(file, &info);
-            return QString("%1 %2 %3 %4 %5")
-                .arg(info.st_ino)
-                .arg(info.st_mode)
-                .arg(info.st_size)
-                .arg(info.st_mtim.tv_nsec)
-                .arg(info.st_ctim.tv_nsec);
+            return QString::asprintf("%llu %u %lld %ld %ld", qulonglong(info.st_ino), uint(info.st_mode),
+                                     qlonglong(info.st_size), long(info.st_mtim.tv_nsec), long(info.st_ctim.tv_nsec));
         };
         const QString before = stamp();
         QStringList builtin = builtinSourceNames();
@@ -194,21 +190,21 @@ private slots:
         editList(&combo, own, m_platform);
         QCOMPARE(test::readBytes(own), QByteArray("A\r\nb\r\n"));
         QCOMPARE(location(), own + " < > " + own);
-        QCOMPARE(m_platform.shells.size(), size_t(2));
-        QCOMPARE(m_platform.shells.back().commandLine, "gnome-text-editor " + own);
+        QCOMPARE(m_platform.shells.size(), qsizetype(2));
+        QCOMPARE(m_platform.shells.back(), "gnome-text-editor " + own);
         QVERIFY(m_platform.msgBoxes.empty());
         editList(&combo, own, m_platform, {"xdg-open"});
         QVERIFY(m_platform.msgBoxes.at(0).prompt.endsWith(
             " in any text editor, then press Refresh:\r\n" + own +
             "\r\n\r\nxdg-open: ended with status 3 without opening the file"));
         editList(&combo, m_dir.path() + "/none/sources.txt", m_platform);
-        QCOMPARE(m_platform.shells.size(), size_t(3));
+        QCOMPARE(m_platform.shells.size(), qsizetype(3));
         QVERIFY(m_platform.msgBoxes.at(1).prompt.contains("/none/sources.txt"));
         // A file that cannot be read as a list is not written over before an edit.
         const QString pipe = m_dir.path() + "/pipe.txt";
         QCOMPARE(::mkfifo(QFile::encodeName(pipe), 0600), 0);
         editList(&combo, pipe, m_platform);
-        QCOMPARE(m_platform.shells.size(), size_t(3));
+        QCOMPARE(m_platform.shells.size(), qsizetype(3));
         QVERIFY(m_platform.msgBoxes.at(2).prompt.contains(pipe + "\r\n\r\nThe file could not be read in full: Not a "));
         // A data folder that cannot be made is named, with the reason.
         m_platform.dataFolder = own;
