@@ -45,14 +45,6 @@ def unnamed(root):  # or named with blanks around
         root, pyatspi.STATE_FOCUSABLE, pyatspi.STATE_SHOWING) if not node.name or node.name != node.name.strip()]
 
 
-def offered(node):  # what a screen reader may do with the node, and the key that does the same
-    try:
-        action = node.queryAction()
-        return [(action.getName(i), action.getKeyBinding(i)) for i in range(action.nActions)]
-    except NotImplementedError:
-        return []
-
-
 def sample(root):  # where the program's sample text shows within root
     return [node.queryText().getRangeExtents(0, 6, pyatspi.DESKTOP_COORDS)[2:] for node in having(
         root, pyatspi.STATE_SHOWING) if node.getRole() == T and node.queryText().getText(0, -1) == "Entry1"]
@@ -79,12 +71,13 @@ def accessibility(desktop):
     # The target piece and the frame offer their lists as actions, with the keys that open them. Alt+T opens the
     # target list, Down and Enter pick "_parent" (stored at the close below); the menu key and Shift+F10 pop up the
     # colour menu below the frame, where Enter runs its first item, the colour dialog.
-    pieces = {(node.getRole(), key): node for node in having(app) for name, key in offered(node) if name == "ShowMenu"}
+    pieces = {(node.getRole(), action.get_key_binding(0)): node for node in having(app) if (
+        action := node.get_action_iface()) and action.get_n_actions() and action.get_action_name(0) == "ShowMenu"}
     check({(pyatspi.ROLE_LABEL, "Alt+T"), (pyatspi.ROLE_FRAME, "Shift+F10")} <= pieces.keys(), f"actions: {pieces}")
     frame = pieces[pyatspi.ROLE_FRAME, "Shift+F10"].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     for key, closing in (("alt+t", "Down Return"), ("Menu", "Return"), ("shift+F10", "Escape"), (None, "Escape")):
         desktop.run("xdotool", "windowfocus", "--sync", window)  # no window manager gives it back
-        desktop.keys(key) if key else pieces[pyatspi.ROLE_LABEL, "Alt+T"].queryAction().doAction(0)
+        desktop.keys(key) if key else pieces[pyatspi.ROLE_LABEL, "Alt+T"].get_action_iface().do_action(0)
         popup = wait_for(f"the list of {key}", lambda: [w for w in desktop.windows(program) if w[0] != window])[0]
         check(key not in ("Menu", "shift+F10") or popup[1:3] == [frame.x, frame.y + frame.height],
               f"the colour menu at {popup}, not below the frame at {frame}")

@@ -14,13 +14,9 @@
 
 namespace anchorly::test {
 
-// Each is read as far as it goes and left exactly as it is; "|full" is a readable file on a full disk.
-inline constexpr const char* kOddFiles[][2] = {{"a folder", "|folder"},
-                                               {"a pipe", "|fifo"},
-                                               {"a link to /dev/zero", "|zero"},
-                                               {"a file too large", "|large"},
-                                               {"a file the user may not read", "|unreadable"},
-                                               {"a full disk", "|full"}};
+// Each is read as far as it goes and left exactly as it is: a folder, a pipe, a link to /dev/zero, a file too
+// large, one the user may not read, and a readable file on a full disk.
+inline constexpr const char* kOddFiles[] = {"|folder", "|fifo", "|zero", "|large", "|unreadable", "|full"};
 
 // Puts at path a kind of kOddFiles' (a file among them holding plain, the pipe plain from a writer gone),
 // "|link" (to "<path>.real" holding plain), or else the kind as the file's bytes. Root reads any file: as root, an
@@ -39,19 +35,14 @@ inline bool placeFile(const std::string& folder, const std::string& path, const 
     }
     if (kind == "|zero" || kind == "|folder")
         return (kind == "|zero" ? ::symlink("/dev/zero", path.c_str()) : ::mkdir(path.c_str(), 0700)) == 0;
-    return bool(std::ofstream(real, std::ios::binary) << (kind[0] == '|' ? plain : kind)) &&
+    rlimit size{}; // on the full disk, writes beyond a few bytes fail from now on
+    return bool(std::ofstream(real, std::ios::binary) << (kind[0] == '|' ? plain : kind) << std::flush) &&
            (kind != "|link" || ::symlink(real.substr(real.rfind('/') + 1).c_str(), path.c_str()) == 0) &&
            (kind != "|large" || ::truncate(path.c_str(), 65 << 20) == 0) &&
-           (kind != "|unreadable" || ::chmod(path.c_str(), 0) == 0);
-}
-
-// For "|full": from now on, writes beyond a few bytes fail as on a full disk.
-inline bool fillDisk(const std::string& kind)
-{
-    rlimit size{};
-    std::signal(SIGXFSZ, SIG_IGN);
-    return kind != "|full" || (::getrlimit(RLIMIT_FSIZE, &size) == 0 && (size.rlim_cur = 4, true) &&
-                               ::setrlimit(RLIMIT_FSIZE, &size) == 0);
+           (kind != "|unreadable" || ::chmod(path.c_str(), 0) == 0) &&
+           (kind != "|full" ||
+            (std::signal(SIGXFSZ, SIG_IGN),
+             ::getrlimit(RLIMIT_FSIZE, &size) == 0 && (size.rlim_cur = 4, ::setrlimit(RLIMIT_FSIZE, &size) == 0)));
 }
 
 // Back to root when the test runs as root, and no file size limit.

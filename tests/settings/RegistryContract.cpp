@@ -161,8 +161,8 @@ TEST_CASE_FIXTURE(Fixture,
         {"a write that fails after 100 bytes", "|write", "firefox", LeftAlone},
         {"a sync that fails", "|sync", "firefox", LeftAlone},
         {"a close that fails", "|close", "firefox", LeftAlone}};
-    for (const auto& [name, kind] : test::kOddFiles)
-        rows.emplace_back(name, kind, kind == std::string("|full") ? "firefox" : "Error", LeftAlone);
+    for (const char* kind : test::kOddFiles)
+        rows.emplace_back(kind, kind, kind == std::string("|full") ? "firefox" : "Error", LeftAlone);
     for (const auto& [name, content, browser, outcome] : rows) {
         SUBCASE(name.c_str())
         {
@@ -182,7 +182,6 @@ TEST_CASE_FIXTURE(Fixture,
             ::close(next);
             rlimit noFiles{rlim_t(next), files.rlim_max};
             REQUIRE(::setrlimit(RLIMIT_NOFILE, content == "|no fds" ? &noFiles : &files) == 0);
-            REQUIRE(test::fillDisk(content));
             const auto firstBrowser = registry.GetStringValue(anchorly, "Browser");
             registry.CreateKey(anchorly);
             registry.SetStringValue(anchorly, "Editor", "vi");
