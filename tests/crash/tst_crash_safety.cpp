@@ -1,19 +1,18 @@
 // Kills a saving child with SIGKILL, over and over, while it saves the
-// settings hive or the sources file, and checks after every kill that the
-// file holds, whole, the last save that finished or the one the kill cut
-// off, and that killed saves leave no heap of temporary files behind.
+// settings hive, and checks after every kill that the file holds, whole, the
+// last save that finished or the one the kill cut off, and that killed saves
+// leave no heap of temporary files behind. The sources file is replaced the
+// same one way (platform/FileReplace.h).
 //
 // The child tells where each save begins and ends through a pipe, so whether
 // a kill landed during a save is known whatever the machine's speed; the
 // kill delays are drawn from the measured time of one save.
 
 #define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
-#include "fakes/FakePlatform.h"
 #include "fakes/TestFiles.h"
 #include "settings/HiveRegistryApi.h"
 #include "settings/Registry.h"
 #include "settings/SettingNames.h"
-#include "sources/SourcesFile.h"
 
 #include <doctest/doctest.h>
 
@@ -101,19 +100,4 @@ TEST_CASE("a killed save of the settings hive leaves the file before or after th
     };
     // A kill between creating a temporary file and renaming it may leave that one; the next save clears it.
     killWhileSaving(QString::fromStdString(api.hiveFile(registry::kHKEY_CURRENT_USER)), 2 * values, save, 0);
-}
-
-TEST_CASE("a killed save of the sources file leaves the old or the new list, whole")
-{
-    fs::remove_all(g_folder);
-    fs::create_directory(g_folder);
-    const QString file = QString::fromStdString((g_folder / "sources.txt").string());
-    const auto save = [&](int n) {
-        const QStringList names(2900 + 200 * n, n ? QStringLiteral("Beta Publication") : QStringLiteral("Alpha"));
-        test::FakePlatform platform;
-        if (!sources::saveSourceNames(names, file, platform))
-            std::_Exit(2);
-    };
-    // As for the hive: a killed save may leave its temporary file, which the next save clears.
-    killWhileSaving(file, 2, save, 0);
 }

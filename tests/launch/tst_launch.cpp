@@ -1,8 +1,10 @@
 // Starting the browser and editor through the desktop's real program start,
 // on scripts that record their arguments, and that they run detached: stdin
 // from /dev/null (ours is a pipe meanwhile), a session of their own, and none
-// of our blocked or ignored signals or open descriptors. The HTML file is such
-// a script too: whatever the locations, it never runs.
+// of our blocked or ignored signals or open descriptors (as a program bash
+// starts sees them: dash clears the blocked ones, bash ignores SIGQUIT
+// itself). The HTML file is such a script too: whatever the locations, it
+// never runs.
 
 #include "fakes/FakePlatform.h"
 #include "fakes/TestFiles.h"
@@ -75,10 +77,11 @@ private slots:
         for (const QString script : kScripts)
             QVERIFY(test::writeBytes(
                 dir.filePath(script),
-                odd.value(script, "#!/bin/sh\n{ for a in \"$@\"; do printf '[%s]' \"$a\"; done; echo; readlink "
-                                  "/proc/$$/fd/0; cut -d' ' -f6 /proc/$$/stat; while read -r n v; do case $n in Sig[BI]"
-                                  "[lg][kn]:) printf %s $n$v;; esac; done </proc/self/status; test -e /proc/self/fd/90 "
-                                  "&& printf fd90; echo; } >\"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n"),
+                odd.value(script,
+                          "#!/bin/bash\n{ for a in \"$@\"; do printf '[%s]' \"$a\"; done; echo; readlink "
+                          "/proc/$$/fd/0; cut -d' ' -f6 /proc/$$/stat; grep -E '^Sig(Blk|Ign)' /proc/self/status | "
+                          "tr -d '\\t\\n'; test -e /proc/self/fd/90 && printf fd90; echo; } >\"$0.tmp\" && mv "
+                          "\"$0.tmp\" \"$0.args\"\n"),
                 script != "plain"));
         const QString command = locations.takeLast();
         for (QString& location : locations)

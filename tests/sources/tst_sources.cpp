@@ -3,6 +3,7 @@
 // list lives.
 
 #include "fakes/FakePlatform.h"
+#include "fakes/OddFiles.h"
 #include "fakes/TempSettings.h"
 #include "fakes/TestFiles.h"
 #include "sources/Sources.h"
@@ -12,10 +13,7 @@
 #include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace anchorly;
 using namespace anchorly::sources;
@@ -56,10 +54,8 @@ private slots:
     // A file loaded, then a name added: what the list and the file hold afterwards.
     void loadAndAdd_data()
     {
-        // null: no file; "/": a folder in its place; "|fifo", "|zero" (a link to
-        // /dev/zero), "|large", "|unreadable" (to the user, with a name in it)
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("added"); // longer than 100,000 characters: the disk is full
+        QTest::addColumn<QByteArray>("content"); // null: no file; else a kind of test::placeFile's
+        QTest::addColumn<QString>("added");
         QTest::addColumn<QString>("state"); // "built-in" stands for the 63 built-in names
         QTest::addColumn<QByteArray>("after");
         const auto row = [](const char* name, QByteArray content, const QString& added, const char* state,
@@ -76,13 +72,10 @@ private slots:
         row("duplicate", "CNN\r\n", " CNN ", "CNN#-1##9#0", "CNN\r\n");
         row("empty file: the first name unsaved", "", "CNN", "CNN#-1##9#0", "");
         row("no file", {}, "", "built-in#-1##9#0", {});
-        // A file not read in full is never replaced; the new name stays in the list, unsaved.
-        row("folder in place: kept", "/", "CNN2", "built-in+#13#13#9#1", {});
-        row("pipe: kept", "|fifo", "CNN2", "built-in+#13#13#9#1", {});
-        row("link to /dev/zero: kept", "|zero", "CNN2", "built-in+#13#13#9#1", {});
-        row("too large: kept", "|large", "CNN2", "built-in+#13#13#9#1", {});
-        row("unreadable: kept", "|unreadable", "CNN2", "built-in+#13#13#9#1", {});
-        row("disk full: nothing changes", "CNN\r\n", QString(200000, 'x'), "CNN#-1##9#1", "CNN\r\n");
+        // A file not read in full is never replaced; the new name stays in the list, unsaved. On a full disk
+        // nothing changes.
+        for (const char* kind : test::kOddFiles)
+            row(kind, kind, "CNN2", kind == QByteArray("|full") ? "A#-1##9#1" : "built-in+#13#13#9#1", {});
         row("Windows-1252 stays", "Caf\xE9\r\n" + high, "Déjà\u00A0vu ÿ",
             "Café|Déjà\u00A0vu ÿ|€\u0081‚ƒ„…†‡ˆ‰Š‹Œ\u008DŽ\u008F\u0090‘’“”•–—˜™š›œ\u009DžŸ#1#1#1#0",
             "Caf\xE9\r\nD\xE9j\xE0\xA0vu \xFF\r\n" + high + "\r\n");
@@ -102,21 +95,11 @@ private slots:
         QFETCH(QString, state);
         QFETCH(QByteArray, after);
         const QByteArray file = QFile::encodeName(m_path);
-        if (content == "|fifo")
-            QCOMPARE(::mkfifo(file, 0600), 0);
-        else if (content == "|zero")
-            QVERIFY(QFile::link("/dev/zero", m_path));
-        else if (!content.isNull())
-            QVERIFY(content == "/" ? QDir().mkdir(m_path)
-                                   : test::writeBytes(m_path, content.startsWith('|') ? "A\r\n" : content));
-        if (content == "|large")
-            QVERIFY(QFile::resize(m_path, 40 << 20));
-        if (content == "|unreadable")
-            QVERIFY(QFile::setPermissions(m_path, {}));
-        // Root reads any file: the row runs as an unprivileged user who may write the folder.
-        const bool unprivileged = content == "|unreadable" && ::geteuid() == 0;
-        QVERIFY(!unprivileged ||
-                (::chown(QFile::encodeName(m_dir.path()), 65534, 65534) == 0 && ::seteuid(65534) == 0));
+        // The odd files' rows run as the unprivileged user, who cannot write the settings.
+        QVERIFY(content.isNull() ||
+                (content.startsWith('|') ? test::placeFile(QFile::encodeName(m_dir.path()).toStdString(),
+                                                           file.toStdString(), content.toStdString(), "A\r\n")
+                                         : test::writeBytes(m_path, content)));
         const auto stamp = [&] { // what stands at the path, as its inode, kind, size and times tell
             struct stat info {};
             ::lstat(file, &info);
@@ -129,15 +112,8 @@ private slots:
         QComboBox combo;
         combo.addItem("stale");
         LoadComboFromFile(&combo, m_path);
-        // Writes beyond a file size limit fail as on a full disk, even for root.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        rlimit small{added.size() > 100000 ? 64 * 1024 : saved.rlim_cur, saved.rlim_max};
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         addToList(&combo, added, m_path, m_settings, m_platform, m_select);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        QVERIFY(!unprivileged || ::seteuid(0) == 0);
+        QVERIFY(test::endCase());
         QStringList withAdded = builtin + QStringList(added); // "built-in+": the name added, unsaved
         std::stable_sort(withAdded.begin(), withAdded.end(), caseBlindLess);
         QCOMPARE(seen(combo),
