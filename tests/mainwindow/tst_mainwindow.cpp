@@ -8,8 +8,10 @@
 #include "fakes/TempSettings.h"
 #include "mainwindow/BorderShape.h"
 #include "mainwindow/ControlColors.h"
+#include "mainwindow/SourcesComboBox.h"
 #include "mainwindow/frmMain.h"
 #include "resources/Resources.h"
+#include "sources/Sources.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -62,6 +64,20 @@ QRect textArea(QWidget* control)
         return combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
     }
     return qobject_cast<QLabel*>(control) ? control->rect() : control->rect().adjusted(4, 3, -4, -3);
+}
+
+// Where the open popup lies, how far its list is scrolled and which scroll arrows it shows; closes it.
+QString shown(QComboBox& combo)
+{
+    QWidget* const container = combo.view()->window();
+    const QRect place = container->geometry();
+    QString popup = QString::asprintf("%d,%d %dx%d scrolled %d arrows", place.x(), place.y(), place.width(),
+                                      place.height(), combo.view()->verticalScrollBar()->value());
+    for (const QWidget* child : container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (qstrcmp(child->metaObject()->className(), "QComboBoxPrivateScroller") == 0)
+            popup += child->isVisible() ? " shown" : " hidden";
+    combo.hidePopup();
+    return popup;
 }
 
 } // namespace
@@ -450,6 +466,58 @@ private slots:
         QCOMPARE(w.windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
         QVERIFY(w.lblTARGET->geometry().right() < w.lblDESCRIPTION->x() &&
                 w.lblENDTAG->geometry().right() < w.Shape1->geometry().right() - 3);
+    }
+
+    // The sources list opened its quick way lands where the toolkit's own popup lands, as wide, as high, scrolled
+    // alike, with the same scroll arrows, also after the list changed.
+    void sourcesPopup_data()
+    {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QPoint>("windowAt");
+        QTest::addColumn<QString>("change");
+        for (int current : {0, 700, 1499})
+            QTest::addRow("name %d", current) << current << QPoint(0, 0) << "";
+        QTest::newRow("at the screen's right edge") << 700 << QPoint(500, 300) << "";
+        QTest::newRow("past the screen's left edge") << 10 << QPoint(-350, 0) << "";
+        for (const char* change : {"a wider name added", "the widest removed", "the widest shortened", "read again"})
+            QTest::newRow(change) << 700 << QPoint(0, 0) << change;
+    }
+    void sourcesPopup()
+    {
+        QFETCH(int, current);
+        QFETCH(QPoint, windowAt);
+        QFETCH(QString, change);
+        Fixture f;
+        frmMain& w = f.open("");
+        w.move(windowAt);
+        auto& combo = *qobject_cast<SourcesComboBox*>(w.Combo2);
+        QStringList names;
+        for (int i = 0; i < 1500; ++i)
+            names.append(QStringLiteral("%1 %2").arg(i, 4, 10, QLatin1Char('0')).arg(QString(i % 41, QLatin1Char('m'))));
+        names[1200] += QString(60, QLatin1Char('W')); // the widest by far
+        sources::addSorted(&combo, names);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(combo.widestNameWidth() > 0);
+
+        auto* model = sources::sourcesModel(&combo);
+        if (change.contains("added"))
+            sources::addSorted(&combo, {QStringLiteral("0001 a name wider than any name in the list")});
+        else if (change.contains("removed"))
+            model->removeRows(1200, 1);
+        else if (change.contains("shortened"))
+            model->setData(model->index(1200), QStringLiteral("1200"));
+        else if (change.contains("again"))
+            model->setStringList(names.mid(0, 1100));
+        combo.setCurrentIndex(current);
+
+        combo.view()->scrollToTop();
+        combo.QComboBox::showPopup();
+        const QString toolkit = shown(combo);
+        combo.view()->scrollToBottom(); // as a list scrolled before
+        combo.showPopup();
+        QVERIFY2(toolkit.endsWith(" shown") || toolkit.endsWith(" hidden"), "the style opens a menu-like popup");
+        QCOMPARE(shown(combo), toolkit);
     }
 };
 
