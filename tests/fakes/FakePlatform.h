@@ -16,11 +16,7 @@ namespace anchorly::test {
 // is cancelled.
 class FakePlatform : public Platform {
 public:
-    struct MsgBoxCall {
-        QString prompt;
-        int style;
-        QString title;
-    };
+    struct MsgBoxCall { QString prompt; int style; QString title; };
 
     std::vector<MsgBoxCall> msgBoxes;
     QStringList shells;        // each command line started
@@ -54,11 +50,7 @@ public:
     {
         shellExecutes << QStringLiteral("%1|%2|%3|%4").arg(parent ? parent->objectName() : "-", url, dir).arg(show);
     }
-    void clipboardClear() override
-    {
-        clipboardText.clear();
-        ++clipboardClears;
-    }
+    void clipboardClear() override { clipboardText.clear(), ++clipboardClears; }
     void clipboardSetText(const QString& text) override { clipboardText = text; }
     QString appPath() const override { return appFolder; }
     QString userConfigFolder() const override { return appFolder; }

@@ -45,6 +45,15 @@ inline bool placeFile(const std::string& folder, const std::string& path, const 
              ::getrlimit(RLIMIT_FSIZE, &size) == 0 && (size.rlim_cur = 4, ::setrlimit(RLIMIT_FSIZE, &size) == 0)));
 }
 
+// What stands at path, as its inode, kind, size and times tell: a file replaced shows even where it cannot be read.
+inline std::string stamp(const std::string& path)
+{
+    struct stat info {};
+    ::lstat(path.c_str(), &info);
+    return std::to_string(info.st_ino) + ' ' + std::to_string(info.st_mode) + ' ' + std::to_string(info.st_size) + ' ' +
+           std::to_string(info.st_mtim.tv_nsec) + ' ' + std::to_string(info.st_ctim.tv_nsec);
+}
+
 // Back to root when the test runs as root, and no file size limit.
 inline bool endCase()
 {

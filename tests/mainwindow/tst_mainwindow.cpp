@@ -470,54 +470,45 @@ private slots:
 
     // The sources list opened its quick way lands where the toolkit's own popup lands, as wide, as high, scrolled
     // alike, with the same scroll arrows, also after the list changed.
-    void sourcesPopup_data()
-    {
-        QTest::addColumn<int>("current");
-        QTest::addColumn<QPoint>("windowAt");
-        QTest::addColumn<QString>("change");
-        for (int current : {0, 700, 1499})
-            QTest::addRow("name %d", current) << current << QPoint(0, 0) << "";
-        QTest::newRow("at the screen's right edge") << 700 << QPoint(500, 300) << "";
-        QTest::newRow("past the screen's left edge") << 10 << QPoint(-350, 0) << "";
-        for (const char* change : {"a wider name added", "the widest removed", "the widest shortened", "read again"})
-            QTest::newRow(change) << 700 << QPoint(0, 0) << change;
-    }
     void sourcesPopup()
     {
-        QFETCH(int, current);
-        QFETCH(QPoint, windowAt);
-        QFETCH(QString, change);
-        Fixture f;
-        frmMain& w = f.open("");
-        w.move(windowAt);
-        auto& combo = *qobject_cast<SourcesComboBox*>(w.Combo2);
         QStringList names;
         for (int i = 0; i < 1500; ++i)
-            names.append(QStringLiteral("%1 %2").arg(i, 4, 10, QLatin1Char('0')).arg(QString(i % 41, QLatin1Char('m'))));
+            names.append(QStringLiteral("%1 %2").arg(i, 4, 10, QLatin1Char('0')).arg(QString(i % 41, 'm')));
         names[1200] += QString(60, QLatin1Char('W')); // the widest by far
-        sources::addSorted(&combo, names);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QVERIFY(combo.widestNameWidth() > 0);
+        // the current name, where the window stands, and what changed in the list since it was shown
+        for (const auto& [current, windowAt, change] :
+             {std::tuple{0, QPoint(0, 0), QString()}, {700, QPoint(0, 0), ""}, {1499, QPoint(0, 0), ""},
+              {700, QPoint(500, 300), "at the screen's right edge"}, {10, QPoint(-350, 0), "past its left edge"},
+              {700, QPoint(0, 0), "a wider name added"}, {700, QPoint(0, 0), "the widest removed"},
+              {700, QPoint(0, 0), "the widest shortened"}, {700, QPoint(0, 0), "read again"}}) {
+            Fixture f;
+            frmMain& w = f.open("");
+            w.move(windowAt);
+            auto& combo = *qobject_cast<SourcesComboBox*>(w.Combo2);
+            sources::addSorted(&combo, names);
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w) && combo.widestNameWidth() > 0);
+            auto* model = sources::sourcesModel(&combo);
+            if (change.contains("added"))
+                sources::addSorted(&combo, {QStringLiteral("0001 a name wider than any name in the list")});
+            else if (change.contains("removed"))
+                model->removeRows(1200, 1);
+            else if (change.contains("shortened"))
+                model->setData(model->index(1200), QStringLiteral("1200"));
+            else if (change.contains("again"))
+                model->setStringList(names.mid(0, 1100));
+            combo.setCurrentIndex(current);
 
-        auto* model = sources::sourcesModel(&combo);
-        if (change.contains("added"))
-            sources::addSorted(&combo, {QStringLiteral("0001 a name wider than any name in the list")});
-        else if (change.contains("removed"))
-            model->removeRows(1200, 1);
-        else if (change.contains("shortened"))
-            model->setData(model->index(1200), QStringLiteral("1200"));
-        else if (change.contains("again"))
-            model->setStringList(names.mid(0, 1100));
-        combo.setCurrentIndex(current);
-
-        combo.view()->scrollToTop();
-        combo.QComboBox::showPopup();
-        const QString toolkit = shown(combo);
-        combo.view()->scrollToBottom(); // as a list scrolled before
-        combo.showPopup();
-        QVERIFY2(toolkit.endsWith(" shown") || toolkit.endsWith(" hidden"), "the style opens a menu-like popup");
-        QCOMPARE(shown(combo), toolkit);
+            combo.view()->scrollToTop();
+            combo.QComboBox::showPopup();
+            const QString toolkit = shown(combo);
+            combo.view()->scrollToBottom(); // as a list scrolled before
+            combo.showPopup();
+            QVERIFY2(toolkit.endsWith(" shown") || toolkit.endsWith(" hidden"), "the style opens a menu-like popup");
+            QCOMPARE(QString::number(current) + ' ' + change + ": " + shown(combo),
+                     QString::number(current) + ' ' + change + ": " + toolkit);
+        }
     }
 };
 

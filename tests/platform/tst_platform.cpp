@@ -146,8 +146,7 @@ private slots:
         QSignalSpy ending(&watcher, &SessionEndWatcher::sessionEnding);
         QVERIFY(::raise(SIGHUP) == 0 && ::raise(SIGINT) == 0);
         QTRY_COMPARE(ending.count(), 1);
-        struct sigaction hangUp {
-        }, interrupt{};
+        struct sigaction hangUp{}, interrupt{};
         QVERIFY(::sigaction(SIGHUP, nullptr, &hangUp) == 0 && ::sigaction(SIGINT, nullptr, &interrupt) == 0);
         // A second hang-up ends the program; the ignored SIGINT is not taken over.
         QVERIFY(hangUp.sa_handler == SIG_DFL && interrupt.sa_handler == SIG_IGN);
@@ -159,14 +158,11 @@ private slots:
     {
         // QT_QPA_PLATFORM, WAYLAND_DISPLAY, DISPLAY and XDG_SESSION_TYPE, then the platform chosen ("missing": none,
         // and the one line instead)
-        for (const auto& [chosen, wayland, x, session, platform] : {std::tuple{"", "", ":0", "x11", ""},
-                                                                    {"", "wayland-0", ":0", "wayland", "xcb"},
-                                                                    {"", "wayland-1", "", "", "wayland"},
-                                                                    {"", "", "", "wayland", "wayland"},
-                                                                    {"wayland", "wayland-0", ":0", "wayland", ""},
-                                                                    {"", "", "", "tty", "missing"},
-                                                                    {"xcb", "", "", "", "missing"},
-                                                                    {"wayland-egl;vnc:size=8x6", "", "", "", ""}}) {
+        for (const auto& [chosen, wayland, x, session, platform] :
+             {std::tuple{"", "", ":0", "x11", ""}, {"", "wayland-0", ":0", "wayland", "xcb"},
+              {"", "wayland-1", "", "", "wayland"}, {"", "", "", "wayland", "wayland"},
+              {"wayland", "wayland-0", ":0", "wayland", ""}, {"", "", "", "tty", "missing"},
+              {"xcb", "", "", "", "missing"}, {"wayland-egl;vnc:size=8x6", "", "", "", ""}}) {
             const DisplayEnvironment given{chosen, wayland, x, session};
             QCOMPARE(displayMissing(given) ? QByteArray("missing") : displayPlatformFor(given), QByteArray(platform));
         }

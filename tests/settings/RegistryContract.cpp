@@ -25,7 +25,6 @@ const auto makeApi = [] { return std::unique_ptr<RegistryApi>(new WinRegistryApi
 #include <filesystem>
 #include <fstream>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -167,14 +166,8 @@ TEST_CASE_FIXTURE(Fixture,
         SUBCASE(name.c_str())
         {
             REQUIRE(test::placeFile(g_hive, file, content, sound));
-            // The user may not read every file: a file replaced shows by its inode and times as well.
-            const auto stamp = [&] {
-                struct stat info {};
-                ::lstat(file.c_str(), &info);
-                return std::to_string(info.st_ino) + " " + std::to_string(info.st_mtim.tv_nsec);
-            };
             const std::vector<std::string> before = entries(g_hive);
-            const std::string stampBefore = stamp();
+            const std::string stampBefore = test::stamp(file);
             anchorly::files::SystemCalls& calls = anchorly::files::systemCalls();
             g_writeBudget = 100;
             if (content == "|write")
@@ -201,7 +194,7 @@ TEST_CASE_FIXTURE(Fixture,
             CHECK(readEditor == (outcome == LeftAlone ? "Error" : text));
             const std::vector<std::string> after = entries(g_hive);
             if (outcome == LeftAlone) // exactly as it was, and nothing beside it
-                CHECK((after == before && stamp() == stampBefore));
+                CHECK((after == before && test::stamp(file) == stampBefore));
             else if (outcome == Damaged)
                 CHECK(after == std::vector<std::string>{"HKEY_CURRENT_USER.reg.damaged-=" + content,
                                                         "HKEY_CURRENT_USER.reg=" + readFile(file)});

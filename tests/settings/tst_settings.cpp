@@ -18,14 +18,10 @@ private slots:
     void reading()
     {
         const auto show = [](auto value) { return value ? QString::number(*value) : QStringLiteral("-"); };
-        for (const auto& [locale, stored, read] : {std::tuple{"C", "tRUE", "1|-|-|-"},
-                                                   {"C", "-3.5", "1|-4|-4|-3.5"},
-                                                   {"C", "32767.5", "1|-|32768|32767.5"},
-                                                   {"de_DE", "2,5", "1|2|2|2.5"},
-                                                   {"de_DE", "1.500", "-|-|-|-"},
-                                                   {"C", "1,500", "-|-|-|-"},
-                                                   {"C", "-491505", "1|-|-491505|-491505"},
-                                                   {"C", "32212252672", "1|-|-|-"}}) {
+        for (const auto& [locale, stored, read] :
+             {std::tuple{"C", "tRUE", "1|-|-|-"}, {"C", "-3.5", "1|-4|-4|-3.5"}, {"C", "32767.5", "1|-|32768|32767.5"},
+              {"de_DE", "2,5", "1|2|2|2.5"}, {"de_DE", "1.500", "-|-|-|-"}, {"C", "1,500", "-|-|-|-"},
+              {"C", "-491505", "1|-|-491505|-491505"}, {"C", "32212252672", "1|-|-|-"}}) {
             QLocale::setDefault(QLocale(locale));
             QCOMPARE(show(convert::toFlag(stored)) + '|' + show(convert::toInt16(stored)) + '|' +
                          show(convert::toInt32(stored)) + '|' + show(convert::toPosition(stored)),
