@@ -142,15 +142,17 @@ int SourcesComboBox::widestNameWidth()
     return m_widths.empty() ? 0 : *std::max_element(m_widths.cbegin(), m_widths.cend());
 }
 
-void SourcesComboBox::showEvent(QShowEvent* event)
+void SourcesComboBox::paintEvent(QPaintEvent* event)
 {
-    QComboBox::showEvent(event);
-    // After the window's first paint: the measuring must not delay it.
-    QTimer::singleShot(0, this, [this] {
-        watchModel();
-        if (measured() < count())
-            m_idle.start();
-    });
+    QComboBox::paintEvent(event);
+    // Once the window is on the screen: the measuring must not delay its
+    // first paint.
+    if (!m_idle.isActive() && (m_watched != model() || measured() < count()))
+        QTimer::singleShot(0, this, [this] {
+            watchModel();
+            if (measured() < count())
+                m_idle.start();
+        });
 }
 
 void SourcesComboBox::changeEvent(QEvent* event)

@@ -36,7 +36,7 @@ public:
     static constexpr int kQuickFrom = 500;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
