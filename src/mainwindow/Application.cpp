@@ -7,6 +7,8 @@
 #include "resources/Resources.h"
 #include "settings/Registry.h"
 #include "settings/Settings.h"
+#include "sources/Sources.h"
+#include "sources/SourcesLocation.h"
 
 #ifdef _WIN32
 #include "settings/WinRegistryApi.h"
@@ -158,6 +160,8 @@ int runAnchorly(int argc, char** argv)
         });
     settings::Settings settings(registry);
 
+    // A long list is read while the window is built.
+    sources::readAhead(sources::sourcesLocation(platform).readPath);
     frmMain window(platform, settings);
     bool endedBeforeShown = false;
     QObject::connect(&sessionEnd, &SessionEndWatcher::sessionEnding, &window,

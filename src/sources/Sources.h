@@ -44,6 +44,12 @@ QString sourcesFilePath(const QString& appPath);
 // Leaves nothing selected.
 void LoadComboFromFile(QComboBox* cCombobox, const QString& sCurrentFile);
 
+// Begins reading the sources file at path on a thread of its own, so that a
+// long list is read while the window is being built; the next
+// LoadComboFromFile of the same path takes what it read (waiting for it if
+// need be) instead of reading the file again. Any other path is read as usual.
+void readAhead(const QString& path);
+
 // Adds the built-in names to the combo; existing entries and the selection stay.
 void LoadInternalList(QComboBox* cCombobox);
 

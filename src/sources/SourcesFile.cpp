@@ -93,6 +93,10 @@ void setFileEncodingOf(QComboBox* combo, const FileEncoding& encoding)
 bool readSourceNames(QIODevice& device, QStringList& names, FileEncoding* encoding, QString* reason)
 {
     QByteArray bytes;
+    // A file's size is known ahead: one buffer, read into once at start-up
+    // rather than grown and copied.
+    if (!device.isSequential())
+        bytes.reserve(qsizetype(std::min(device.size(), kMaxListBytes)) + 1);
     QString failure;
     char chunk[64 * 1024];
     for (;;) {
@@ -122,6 +126,9 @@ bool readSourceNames(QIODevice& device, QStringList& names, FileEncoding* encodi
     // Linux editors alike.
     FileEncoding found;
     bool eightBit = false, utf8 = false;
+    names.reserve(names.size() + 1 + std::count_if(bytes.cbegin(), bytes.cend(), [](char c) {
+                      return c == '\r' || c == '\n';
+                  }));
     qsizetype start = 0;
     for (qsizetype i = 0; i <= bytes.size(); ++i) {
         if (i < bytes.size() && bytes.at(i) != '\r' && bytes.at(i) != '\n')
@@ -251,10 +258,14 @@ void addSorted(QComboBox* combo, const QStringList& names)
         QStringList incoming = names;
         stableSortCaseBlind(incoming);
         QStringList merged;
-        merged.reserve(current.size() + incoming.size());
-        // Existing entries go before incoming names that compare equal.
-        std::merge(current.cbegin(), current.cend(), incoming.cbegin(), incoming.cend(), std::back_inserter(merged),
-                   caseBlindLess);
+        if (current.isEmpty()) {
+            merged = incoming; // a list being filled: shared, not copied
+        } else {
+            merged.reserve(current.size() + incoming.size());
+            // Existing entries go before incoming names that compare equal.
+            std::merge(current.cbegin(), current.cend(), incoming.cbegin(), incoming.cend(),
+                       std::back_inserter(merged), caseBlindLess);
+        }
         const int newSelected =
             selected < 0 ? -1
                          : selected + int(std::lower_bound(incoming.cbegin(), incoming.cend(), current.at(selected),
@@ -275,31 +286,36 @@ void LoadInternalList(QComboBox* cCombobox)
     addSorted(cCombobox, builtinSourceNames());
 }
 
+ListFile readListFile(const QString& path)
+{
+    ListFile read;
+    QFile file;
+    const int fd = openList(path, read.reason);
+    if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        read.reason = file.errorString();
+        ::close(fd);
+    } else if (fd >= 0) {
+        read.complete = readSourceNames(file, read.names, &read.encoding, &read.reason);
+    }
+    return read;
+}
+
 void LoadComboFromFile(QComboBox* cCombobox, const QString& sCurrentFile)
 {
     {
         const QSignalBlocker blocker(cCombobox);
         cCombobox->clear();
     }
-    QStringList names;
-    FileEncoding encoding;
-    QString reason;
-    QFile file;
-    const int fd = openList(sCurrentFile, reason);
-    bool complete = false;
-    if (fd >= 0 && !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        reason = file.errorString();
-        ::close(fd);
-    } else if (fd >= 0) {
-        complete = readSourceNames(file, names, &encoding, &reason);
-    }
-    setFileEncodingOf(cCombobox, encoding);
-    cCombobox->setProperty(kUnreadProperty, reason.isEmpty() ? QString() : sCurrentFile);
-    cCombobox->setProperty(kUnreadReasonProperty, reason);
-    if (!complete)
-        names.append(builtinSourceNames());
+    std::optional<ListFile> read = takeReadAhead(sCurrentFile);
+    if (!read)
+        read = readListFile(sCurrentFile);
+    setFileEncodingOf(cCombobox, read->encoding);
+    cCombobox->setProperty(kUnreadProperty, read->reason.isEmpty() ? QString() : sCurrentFile);
+    cCombobox->setProperty(kUnreadReasonProperty, read->reason);
+    if (!read->complete)
+        read->names.append(builtinSourceNames());
     // One insertion for file names and fallback together keeps it a single sort.
-    addSorted(cCombobox, names);
+    addSorted(cCombobox, read->names);
 }
 
 bool mayReplaceList(const QComboBox* combo, const QString& path, Platform& platform)

@@ -9,6 +9,7 @@
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QComboBox;
 class QIODevice;
@@ -52,6 +53,23 @@ void setFileEncodingOf(QComboBox* combo, const FileEncoding& encoding);
 // line cut off by it is dropped.
 bool readSourceNames(QIODevice& device, QStringList& names, FileEncoding* encoding = nullptr,
                      QString* reason = nullptr);
+
+// A sources file as read for a list: its names, its encoding, and whether it
+// was read in full (else why not; no reason for a file that is not there).
+struct ListFile {
+    QStringList names;
+    FileEncoding encoding;
+    QString reason;
+    bool complete = false;
+};
+
+// Reads the file at path as LoadComboFromFile does; touches no combo box, so
+// that it may run on any thread.
+ListFile readListFile(const QString& path);
+
+// What a read begun ahead for path has read (see readAhead), waiting for it
+// if need be; nothing when no read of that path was begun.
+std::optional<ListFile> takeReadAhead(const QString& path);
 
 // The file content for the names, each followed by CR LF; no names give no
 // bytes. A name read from a Windows-1252 line goes back in Windows-1252; a

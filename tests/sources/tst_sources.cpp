@@ -123,6 +123,25 @@ private slots:
             QVERIFY(box.style == MsgStyle::Exclamation && box.title == "Anchorly" && box.prompt.contains(m_path));
     }
 
+    // A list read ahead goes to the next load of the same file only; any other load reads its file as it is then.
+    void readAhead()
+    {
+        const QString other = m_dir.path() + "/other.txt";
+        QVERIFY(test::writeBytes(m_path, QByteArray("a\r\n").repeated(40000) + "b\r\n") &&
+                test::writeBytes(other, "c\r\n"));
+        QComboBox combo;
+        const auto load = [&](const QString& path) {
+            LoadComboFromFile(&combo, path);
+            return QString::number(combo.count()) + ' ' + combo.itemText(combo.count() - 1);
+        };
+        sources::readAhead(m_path);
+        QCOMPARE(load(other), "1 c");
+        sources::readAhead(m_path);
+        QCOMPARE(load(m_path), "40001 b");
+        QVERIFY(test::writeBytes(m_path, "d\r\n"));
+        QCOMPARE(load(m_path), "1 d");
+    }
+
     // A refresh selects the stored index when it lies in the list, else the first entry.
     void refresh()
     {
