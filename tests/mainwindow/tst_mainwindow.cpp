@@ -480,8 +480,9 @@ private slots:
         for (const auto& [current, windowAt, change] :
              {std::tuple{0, QPoint(0, 0), QString()}, {700, QPoint(0, 0), ""}, {1499, QPoint(0, 0), ""},
               {700, QPoint(500, 300), "at the screen's right edge"}, {10, QPoint(-350, 0), "past its left edge"},
-              {700, QPoint(0, 0), "a wider name added"}, {700, QPoint(0, 0), "the widest removed"},
-              {700, QPoint(0, 0), "the widest shortened"}, {700, QPoint(0, 0), "read again"}}) {
+              {700, QPoint(0, 0), "a wider name added"}, {700, QPoint(0, 0), "a name added before the widest"},
+              {700, QPoint(0, 0), "the widest removed"}, {700, QPoint(0, 0), "the widest shortened"},
+              {700, QPoint(0, 0), "read again"}}) {
             Fixture f;
             frmMain& w = f.open("");
             w.move(windowAt);
@@ -491,7 +492,7 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&w) && combo.widestNameWidth() > 0);
             auto* model = sources::sourcesModel(&combo);
             if (change.contains("added"))
-                sources::addSorted(&combo, {QStringLiteral("0001 a name wider than any name in the list")});
+                sources::addSorted(&combo, {change.contains("before") ? "1200" : "0001 " + QString(80, 'W')});
             else if (change.contains("removed"))
                 model->removeRows(1200, 1);
             else if (change.contains("shortened"))
