@@ -126,9 +126,11 @@ bool readSourceNames(QIODevice& device, QStringList& names, FileEncoding* encodi
     // Linux editors alike.
     FileEncoding found;
     bool eightBit = false, utf8 = false;
-    names.reserve(names.size() + 1 + std::count_if(bytes.cbegin(), bytes.cend(), [](char c) {
-                      return c == '\r' || c == '\n';
-                  }));
+    // Room for a line per line end, up to somewhat more than a list holds: a
+    // file of blank lines takes no memory for names it does not have.
+    const qsizetype lineEnds =
+        std::count_if(bytes.cbegin(), bytes.cend(), [](char c) { return c == '\r' || c == '\n'; });
+    names.reserve(names.size() + std::min<qsizetype>(lineEnds + 1, 40000));
     qsizetype start = 0;
     for (qsizetype i = 0; i <= bytes.size(); ++i) {
         if (i < bytes.size() && bytes.at(i) != '\r' && bytes.at(i) != '\n')
