@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """What a screen reader meets: every control of the three windows speaks a role and
 a name, Tab reaches the main window's controls in order and announces nothing else
-between them, and the target list and the colour menu open from the keyboard and as
-actions. The windows ask for one font. On a private bus:
+between them, the target list and the colour menu open from the keyboard and as
+actions, and a command tells what it did. The windows ask for one font. On a private bus:
     dbus-run-session -- python3 accessibility.py --exe PATH [--artifacts DIR]"""
 
 import os
@@ -29,6 +29,16 @@ def announced(pid):
     pyatspi.Registry.registerEventListener(gained, "object:state-changed:focused")
     return lambda what: wait_for(what, lambda: GLib.MainContext.default().iteration(False) and 0 or heard[:1] and
                                  [heard.pop(0)], 30)[0]
+
+
+def described(pid):
+    """The descriptions the program's controls change to, as a screen reader hears them change."""
+    told = []
+    def changed(event):
+        if event.host_application and event.host_application.get_process_id() == pid:
+            told.append(event.source.description)
+    pyatspi.Registry.registerEventListener(changed, "object:property-change:accessible-description")
+    return told
 
 
 def spoken(node):  # a list's name on this desktop is its chosen entry
@@ -88,6 +98,12 @@ def accessibility(desktop):
             wait_for("the colour dialog", lambda: desktop.windows(program, "DIALOG"))
             desktop.keys("Escape")
         wait_for(f"the list of {key} to close", lambda: len(desktop.windows(program)) == 1)
+    # A command tells a screen reader what it did: the info line's description changes, wherever the focus is.
+    told = described(program.pid)
+    desktop.run("xdotool", "windowfocus", "--sync", window)
+    desktop.keys("alt+c")
+    wait_for("the copy told", lambda: GLib.MainContext.default().iteration(False) and 0 or
+             "HTML source copied to the clipboard" in told, 10)
     silent, font = unnamed(app), sample(app)
     for key, title in (("alt+f", "Anchorly preferences"), ("alt+a", "About")):
         desktop.run("xdotool", "windowfocus", "--sync", window)
