@@ -161,9 +161,7 @@ void frmPrefs::Form_Load()
                                                          {ui->txtHTMLpath, settings::name::HTMLfile}};
     for (const auto& [field, valueName] : fields) {
         try {
-            field->setText(m_settings.readPath(valueName));
-            if (field->text() == QLatin1String("Error"))
-                field->clear();
+            field->setText(m_settings.readPath(valueName)); // "Error" reads as no path
         } catch (...) {
         }
     }
