@@ -206,36 +206,27 @@ private slots:
     // What the window restores: its place (centred where the store gives
     // none, or only one edge), the target, the source index, the typed mode,
     // the border colour and whether "Default" may be chosen.
-    void startUp_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("restored");
-        const auto row = [](const char* name, const char* stored, const char* restored) {
-            QTest::newRow(name) << stored << restored;
-        };
-        row("empty store", "", "208,165 _blank 0 0 65280 0");
-        row("place", "Startup=True;Top=1500;Left=3000", "200,100 _blank 0 0 65280 0");
-        row("start flag alone", "Startup=True", "208,165 _blank 0 0 65280 0");
-        row("left alone", "Startup=True;Left=3000", "200,165 _blank 0 0 65280 0");
-        row("negative top", "Startup=True;Top=-15;Left=3000", "208,165 _blank 0 0 65280 0");
-        row("off every screen", "Startup=True;Top=1500;Left=300000", "208,165 _blank 0 0 65280 0");
-        row("left beyond any screen", "Startup=True;Top=1500;Left=32212252672", "208,100 _blank 0 0 65280 0");
-        // The stored mode wins over the list mode that selecting the stored source chose.
-        row("choices", "ComboIndex=3;ComboSource=2;BorderColor=255;Source Option Text=True;Source Option Combo=False",
-            "208,165 _top 2 1 255 1");
-        row("unusable indexes", "ComboIndex=x;ComboSource=700", "208,165 _blank 0 0 65280 0");
-    }
     void startUp()
     {
-        QFETCH(QString, stored);
-        QFETCH(QString, restored);
-        Fixture f;
-        frmMain& w = f.open(stored);
-        QCOMPARE(QString::asprintf("%d,%d %s %d %d %u %d", w.x(), w.y(),
-                                   qPrintable(w.lblTARGET->text().section('"', 2, 2)), w.Combo2->currentIndex(),
-                                   w.optSource[0]->isChecked() && !w.optSource[1]->isChecked(), w.Shape1->borderColor(),
-                                   w.findChild<QAction*>("menuDefaultcolor")->isEnabled()),
-                 restored);
+        const char* const usual = "208,165 _blank 0 0 65280 0";
+        // what is stored, then what the window shows
+        for (const auto& [stored, restored] :
+             {std::pair{"", usual}, {"Startup=True;Top=1500;Left=3000", "200,100 _blank 0 0 65280 0"},
+              {"Startup=True", usual}, {"Startup=True;Left=3000", "200,165 _blank 0 0 65280 0"},
+              {"Startup=True;Top=-15;Left=3000", usual}, {"Startup=True;Top=1500;Left=300000", usual},
+              {"Startup=True;Top=1500;Left=32212252672", "208,100 _blank 0 0 65280 0"},
+              // The stored mode wins over the list mode that selecting the stored source chose.
+              {"ComboIndex=3;ComboSource=2;BorderColor=255;Source Option Text=True;Source Option Combo=False",
+               "208,165 _top 2 1 255 1"},
+              {"ComboIndex=x;ComboSource=700", usual}}) {
+            Fixture f;
+            frmMain& w = f.open(stored);
+            const QString shown = QString::asprintf(
+                "%d,%d %s %d %d %u %d", w.x(), w.y(), qPrintable(w.lblTARGET->text().section('"', 2, 2)),
+                w.Combo2->currentIndex(), w.optSource[0]->isChecked() && !w.optSource[1]->isChecked(),
+                w.Shape1->borderColor(), w.findChild<QAction*>("menuDefaultcolor")->isEnabled());
+            QCOMPARE(QString(stored) + ": " + shown, QString(stored) + ": " + restored);
+        }
     }
 
     // A close stores the place, the start flag, both lists' indexes and the source mode (tests/e2e/journey.py);
