@@ -93,8 +93,8 @@ void setFileEncodingOf(QComboBox* combo, const FileEncoding& encoding)
 bool readSourceNames(QIODevice& device, QStringList& names, FileEncoding* encoding, QString* reason)
 {
     QByteArray bytes;
-    // A file's size is known ahead: one buffer, read into once at start-up
-    // rather than grown and copied.
+    // A file's size is known ahead: one buffer of that size, rather than
+    // one grown and copied as the chunks come.
     if (!device.isSequential())
         bytes.reserve(qsizetype(std::min(device.size(), kMaxListBytes)) + 1);
     QString failure;
